@@ -1,0 +1,1 @@
+// Keeps the layer non-empty until its first source lands.

@@ -1,0 +1,62 @@
+#pragma once
+// The message catalogue and the one way the program reports to the user. Code below the
+// window reports through a MessageSink: the window shows a message box, the batch tool
+// writes to stderr, tests record.
+
+#include <string>
+#include <string_view>
+
+namespace quorvex {
+
+enum class MessageKind { Error, Question, Information };
+
+// Button results as the message box gives them.
+enum MessageResult : int { kNoText = 0, kOk = 1, kYes = 6, kNo = 7 };
+
+// Catalogue identifiers.
+enum MessageId : int {
+    kMsgMemory = 30001,
+    kMsgWorkFolder = 30002,
+    kMsgPdfFailed = 30003,
+    kMsgMultipleFiles = 30004,
+    kMsgBatchClipboard = 30005,
+    kMsgNotCsv = 30006,
+    kMsgFileObject = 30007,
+    kMsgNoText = 30008,
+    kMsgOpenFailed = 30009,
+    kMsgNoData = 30010,
+    kMsgNot10Items = 30011,
+    kMsgNot11Fields = 30012,
+    kMsgNoPeriod = 30013,
+    kMsgOverwrite = 30014,
+    kMsgSetSample = 30015,
+    kMsgClear = 30017,
+    kMsgDefaultColours = 30018,
+    kMsgClipboardSaved = 30019,
+    kMsgDesktopFolder = 30020,
+    kMsgExplorer = 30048,
+    kMsgSavedShowFolder = 30049,
+    kMsgWriteFailed = 30050,
+    kMsgTooManyPeriods = 30164,
+    kAppTitle = 57344,
+};
+
+// Text of a catalogue entry (UTF-8, line breaks as "\n"); empty when the id has none.
+std::string MessageText(int id);
+// The kind the catalogue lists for the id (Error when unknown).
+MessageKind MessageKindOf(int id);
+// "Quorvex".
+std::string ApplicationTitle();
+
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    // Shows prefix + MessageText(id). Returns kOk, kYes or kNo, or kNoText (showing
+    // nothing) when the id has no text.
+    virtual int ShowMessage(int id, std::string_view prefix, MessageKind kind) = 0;
+};
+
+// A confirmation goes ahead unless the answer is No.
+inline bool Confirmed(int answer) { return answer != kNo; }
+
+}  // namespace quorvex

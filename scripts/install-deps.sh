@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build, the window and the tests need: only the
+# missing ones, so a second run does nothing. Uses sudo when not root.
+set -euo pipefail
+
+packages=(
+  g++ cmake make pkg-config
+  qt6-base-dev qt6-image-formats-plugins
+  libgif-dev libpng-dev
+  fonts-ipafont-gothic
+  libgtest-dev
+  xdg-utils
+)
+if [[ "${1:-}" == "--bench" ]]; then
+  packages+=(libbenchmark-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[[ $(id -u) -ne 0 ]] && sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
