@@ -12,7 +12,7 @@ class QWidget;
 namespace quorvex {
 
 class AidsHost {
-public:
+  public:
     virtual ~AidsHost() = default;
     // Parent of the aids' dialogs and of the help panel.
     virtual QWidget* hostWindow() = 0;

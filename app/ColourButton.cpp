@@ -11,25 +11,27 @@
 
 namespace quorvex {
 
-QColor ToQColor(Colour c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
-Colour FromQColor(const QColor& c) { return MakeColour(c.red(), c.green(), c.blue()); }
+QColor ToQColor(Colour c) {
+    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
+Colour FromQColor(const QColor& c) {
+    return MakeColour(c.red(), c.green(), c.blue());
+}
 
 const std::vector<Colour>& ColourButton::Palette() {
     // Soft tones for blocks that carry black text, then stronger ones; the default item
     // colours lead the first row.
     static const std::vector<Colour> palette = {
-        DefaultItemColours[0], DefaultItemColours[1], DefaultItemColours[2],
-        DefaultItemColours[3], DefaultItemColours[4],
-        MakeColour(255, 255, 255), MakeColour(242, 242, 242), MakeColour(217, 217, 217),
-        MakeColour(166, 166, 166), MakeColour(128, 128, 128),
-        MakeColour(255, 204, 204), MakeColour(255, 229, 204), MakeColour(255, 255, 204),
-        MakeColour(204, 255, 204), MakeColour(204, 229, 255),
+        DefaultItemColours[0],     DefaultItemColours[1],     DefaultItemColours[2],
+        DefaultItemColours[3],     DefaultItemColours[4],     MakeColour(255, 255, 255),
+        MakeColour(242, 242, 242), MakeColour(217, 217, 217), MakeColour(166, 166, 166),
+        MakeColour(128, 128, 128), MakeColour(255, 204, 204), MakeColour(255, 229, 204),
+        MakeColour(255, 255, 204), MakeColour(204, 255, 204), MakeColour(204, 229, 255),
         MakeColour(255, 153, 153), MakeColour(255, 204, 153), MakeColour(255, 255, 153),
-        MakeColour(153, 255, 153), MakeColour(153, 204, 255),
-        MakeColour(255, 102, 102), MakeColour(255, 178, 102), MakeColour(255, 255, 102),
-        MakeColour(102, 204, 102), MakeColour(102, 153, 255),
-        MakeColour(204, 0, 0), MakeColour(204, 102, 0), MakeColour(204, 204, 0),
-        MakeColour(0, 153, 0), MakeColour(0, 102, 204),
+        MakeColour(153, 255, 153), MakeColour(153, 204, 255), MakeColour(255, 102, 102),
+        MakeColour(255, 178, 102), MakeColour(255, 255, 102), MakeColour(102, 204, 102),
+        MakeColour(102, 153, 255), MakeColour(204, 0, 0),     MakeColour(204, 102, 0),
+        MakeColour(204, 204, 0),   MakeColour(0, 153, 0),     MakeColour(0, 102, 204),
         MakeColour(229, 204, 255), MakeColour(255, 204, 242), MakeColour(204, 255, 255),
         MakeColour(230, 220, 200), MakeColour(0, 0, 0),
     };
@@ -69,8 +71,8 @@ void ColourButton::paintEvent(QPaintEvent*) {
     const int ay = height() / 2 - arrow / 4;
     QPolygon tri;
     tri << QPoint(ax, ay) << QPoint(ax + arrow, ay) << QPoint(ax + arrow / 2, ay + arrow / 2);
-    p.setBrush(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                               QPalette::ButtonText));
+    p.setBrush(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     p.setPen(Qt::NoPen);
     p.drawPolygon(tri);
 }

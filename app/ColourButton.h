@@ -15,7 +15,7 @@ QColor ToQColor(Colour c);
 Colour FromQColor(const QColor& c);
 
 class ColourButton final : public QToolButton {
-public:
+  public:
     explicit ColourButton(QWidget* parent);
 
     Colour colour() const { return colour_; }
@@ -29,10 +29,10 @@ public:
     static const std::vector<Colour>& Palette();
     static constexpr int kPaletteColumns = 5;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     void openPopup();
 
     Colour colour_ = 0;

@@ -41,20 +41,13 @@ void ForEachLine(std::string_view text, F&& f) {
 
 bool KindOf(std::string_view s, ControlKind& k) {
     static const std::pair<std::string_view, ControlKind> kinds[] = {
-        {"label", ControlKind::Label},
-        {"edit", ControlKind::Edit},
-        {"multiedit", ControlKind::MultiEdit},
-        {"colour", ControlKind::Colour},
-        {"frame", ControlKind::Frame},
-        {"imagebutton", ControlKind::ImageButton},
-        {"button", ControlKind::TextButton},
-        {"radio", ControlKind::Radio},
-        {"check", ControlKind::Check},
-        {"spin", ControlKind::Spin},
-        {"groupbox", ControlKind::GroupBox},
-        {"vline", ControlKind::VLine},
-        {"hline", ControlKind::HLine},
-        {"progress", ControlKind::Progress},
+        {"label", ControlKind::Label},         {"edit", ControlKind::Edit},
+        {"multiedit", ControlKind::MultiEdit}, {"colour", ControlKind::Colour},
+        {"frame", ControlKind::Frame},         {"imagebutton", ControlKind::ImageButton},
+        {"button", ControlKind::TextButton},   {"radio", ControlKind::Radio},
+        {"check", ControlKind::Check},         {"spin", ControlKind::Spin},
+        {"groupbox", ControlKind::GroupBox},   {"vline", ControlKind::VLine},
+        {"hline", ControlKind::HLine},         {"progress", ControlKind::Progress},
     };
     for (const auto& [name, kind] : kinds) {
         if (name == s) {
@@ -67,9 +60,9 @@ bool KindOf(std::string_view s, ControlKind& k) {
 
 unsigned FlagsOf(std::string_view s) {
     static const std::pair<std::string_view, unsigned> names[] = {
-        {"center", kFlagCentre}, {"right", kFlagRight},       {"tab", kFlagTab},
-        {"group", kFlagGroup},   {"digits", kFlagDigits},     {"readonly", kFlagReadOnly},
-        {"hidden", kFlagHidden}, {"drop", kFlagDrop},         {"vscroll", kFlagVScroll},
+        {"center", kFlagCentre}, {"right", kFlagRight},   {"tab", kFlagTab},
+        {"group", kFlagGroup},   {"digits", kFlagDigits}, {"readonly", kFlagReadOnly},
+        {"hidden", kFlagHidden}, {"drop", kFlagDrop},     {"vscroll", kFlagVScroll},
     };
     unsigned flags = 0;
     if (s.empty()) return flags;

@@ -11,7 +11,9 @@ namespace {
 MessageSink* g_messageHook = nullptr;
 std::function<QString(const FileDialogRequest&)> g_fileHook;
 
-QString Utf8(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+QString Utf8(std::string_view s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 
 QString AskFile(QWidget* parent, const FileDialogRequest& request) {
     if (g_fileHook) return g_fileHook(request);
@@ -63,7 +65,9 @@ int ShowMessage(int id, QWidget* owner, std::string_view prefix, MessageKind kin
     return kind == MessageKind::Question ? kNo : kOk;
 }
 
-void SetMessageHook(MessageSink* hook) { g_messageHook = hook; }
+void SetMessageHook(MessageSink* hook) {
+    g_messageHook = hook;
+}
 
 void SetFileDialogHook(std::function<QString(const FileDialogRequest&)> hook) {
     g_fileHook = std::move(hook);

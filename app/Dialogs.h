@@ -15,11 +15,11 @@ namespace quorvex {
 // QMessageBox with caption "Quorvex", icon by kind, Yes the default button. Returns kOk,
 // kYes or kNo, or kNoText (showing nothing) when the id has no text.
 class MessageBoxSink final : public MessageSink {
-public:
+  public:
     explicit MessageBoxSink(QWidget* owner) : owner_(owner) {}
     int ShowMessage(int id, std::string_view prefix, MessageKind kind) override;
 
-private:
+  private:
     QWidget* owner_;
 };
 

@@ -5,13 +5,15 @@
 namespace quorvex {
 namespace {
 
-QColor Q(Colour c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+QColor Q(Colour c) {
+    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
 
 }  // namespace
 
 // Stand-in until the renderer lands: the five blocks stacked by ratio.
-bool RenderStatementDiagram(Statement which, QImage& image, int w, int h,
-                            const StatementData& data, const DiagramOptions&) {
+bool RenderStatementDiagram(Statement which, QImage& image, int w, int h, const StatementData& data,
+                            const DiagramOptions&) {
     if (w <= 0 || h <= 0) {
         image = QImage();
         return false;

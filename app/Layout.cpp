@@ -4,8 +4,12 @@
 
 namespace quorvex {
 
-int BaseUnits::X(int du) const { return static_cast<int>(std::lround(du * cx / 4.0)); }
-int BaseUnits::Y(int du) const { return static_cast<int>(std::lround(du * cy / 8.0)); }
+int BaseUnits::X(int du) const {
+    return static_cast<int>(std::lround(du * cx / 4.0));
+}
+int BaseUnits::Y(int du) const {
+    return static_cast<int>(std::lround(du * cy / 8.0));
+}
 
 FigureLayout LayoutFigureRects(int cw, int ch, int s, int m) {
     const int w = (cw - 3 * m) / 2;

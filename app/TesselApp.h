@@ -5,7 +5,7 @@
 namespace quorvex {
 
 class CTesselApp final {
-public:
+  public:
     // Runs the whole life of the program. Returns false: there is no further loop to run.
     bool InitInstance();
 };

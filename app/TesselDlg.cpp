@@ -31,12 +31,14 @@
 namespace quorvex {
 namespace {
 
-QString Utf8(const std::string& s) { return QString::fromStdString(s); }
+QString Utf8(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // A spin box whose edit shows the value but takes no typing. Every step, also one at
 // either end of the range, is announced with the clamped new value before the box moves.
 class StepSpinBox final : public QSpinBox {
-public:
+  public:
     explicit StepSpinBox(QWidget* parent) : QSpinBox(parent) {
         lineEdit()->setReadOnly(true);
         setAlignment(Qt::AlignCenter);
@@ -52,7 +54,7 @@ public:
         QSpinBox::stepBy(d);
     }
 
-protected:
+  protected:
     StepEnabled stepEnabled() const override { return StepUpEnabled | StepDownEnabled; }
 };
 
@@ -139,7 +141,8 @@ CTesselDlg::CTesselDlg(QWidget* parent) : QDialog(parent) {
                     QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
                 52.0;
     units_.cy = fm.height();
-    templateClientSize_ = QSize(units_.X(Property("width", 492)), units_.Y(Property("height", 296)));
+    templateClientSize_ =
+        QSize(units_.X(Property("width", 492)), units_.Y(Property("height", 296)));
     resize(templateClientSize_);
     BuildControls();
     ConnectHandlers();
@@ -180,7 +183,8 @@ void CTesselDlg::BuildControls() {
                 break;
             }
             case ControlKind::Edit: {
-                const bool spinBuddy = n + 1 < table.size() && table[n + 1].kind == ControlKind::Spin;
+                const bool spinBuddy =
+                    n + 1 < table.size() && table[n + 1].kind == ControlKind::Spin;
                 if (spinBuddy) {
                     // The spin sits on the edit's right edge and shows its value there: one
                     // spin box covers the edit's rectangle.
@@ -230,8 +234,8 @@ void CTesselDlg::BuildControls() {
                 if (spec.picture.rfind("centre", 0) == 0) {
                     const int mode = spec.picture.back() - '0';
                     const QSize size(rect.width() - 6, rect.height() - 6);
-                    button->setIcon(QPixmap::fromImage(
-                        CentreLinePicture(mode, size.width(), size.height())));
+                    button->setIcon(
+                        QPixmap::fromImage(CentreLinePicture(mode, size.width(), size.height())));
                     button->setIconSize(size);
                 } else {
                     button->setIcon(PictureIcon(spec.picture, style()));
@@ -584,7 +588,8 @@ void CTesselDlg::LayoutFigures() {
     plRect_ = layout.plRect;
     figureArea_ = layout.figureArea;
     auto place = [](QWidget* frame, const PixelRect& r) {
-        if (frame) frame->setGeometry(r.left, r.top, std::max(0, r.width()), std::max(0, r.height()));
+        if (frame)
+            frame->setGeometry(r.left, r.top, std::max(0, r.width()), std::max(0, r.height()));
     };
     place(control(101), bsRect_);
     place(control(102), plRect_);

@@ -63,7 +63,7 @@ enum ControlId : int {
 inline constexpr std::array<int, 7> kTargetRadios = {1018, 1025, 1026, 1027, 1028, 1029, 1030};
 
 class CTesselDlg final : public QDialog, public AidsHost {
-public:
+  public:
     explicit CTesselDlg(QWidget* parent = nullptr);
     ~CTesselDlg() override;
 
@@ -109,7 +109,7 @@ public:
     void RepaintFigureArea();
     void LayoutFigures();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -118,7 +118,7 @@ protected:
     void accept() override {}
     void done(int result) override;
 
-private:
+  private:
     void BuildControls();
     void ConnectHandlers();
     void OnInitDialog();
