@@ -24,9 +24,10 @@
 
 #include "app/ColourButton.h"
 #include "app/ControlTable.h"
-#include "app/FigureRendering.h"
 #include "app/SettingsStore.h"
 #include "model/NumberText.h"
+#include "render/Diagrams.h"
+#include "render/PeriodRender.h"
 
 namespace quorvex {
 namespace {
@@ -235,7 +236,7 @@ void CTesselDlg::BuildControls() {
                     const int mode = spec.picture.back() - '0';
                     const QSize size(rect.width() - 6, rect.height() - 6);
                     button->setIcon(
-                        QPixmap::fromImage(CentreLinePicture(mode, size.width(), size.height())));
+                        QPixmap::fromImage(DrawCentreLinePreview(mode, size.width(), size.height())));
                     button->setIconSize(size);
                 } else {
                     button->setIcon(PictureIcon(spec.picture, style()));
@@ -615,21 +616,20 @@ void CTesselDlg::paintEvent(QPaintEvent*) {
     if (!initialised_ || helpShown_) return;
     ++paintCount_;
     const StatementData data = statementData();
-    if (RenderStatementDiagram(Statement::BalanceSheet, bsBitmap_, bsRect_.width(),
-                               bsRect_.height(), data, diagram_)) {
-        painter.drawImage(bsRect_.left, bsRect_.top, bsBitmap_);
+    // Each diagram on its own: a failure of one still lets the other be drawn.
+    if (PrepareDiagramBitmap(bsBitmap_, bsRect_.width(), bsRect_.height()) &&
+        DrawBsDiagram(bsBitmap_, data, diagram_)) {
+        painter.drawImage(bsRect_.left, bsRect_.top, bsBitmap_.image());
     }
-    if (RenderStatementDiagram(Statement::ProfitAndLoss, plBitmap_, plRect_.width(),
-                               plRect_.height(), data, diagram_)) {
-        painter.drawImage(plRect_.left, plRect_.top, plBitmap_);
+    if (PrepareDiagramBitmap(plBitmap_, plRect_.width(), plRect_.height()) &&
+        DrawPlDiagram(plBitmap_, data, diagram_)) {
+        painter.drawImage(plRect_.left, plRect_.top, plBitmap_.image());
     }
 }
 
 bool CTesselDlg::RenderPeriodDiagrams() {
-    const StatementData data = statementData();
-    const int w = batchFigureSize_.width(), h = batchFigureSize_.height();
-    return RenderStatementDiagram(Statement::BalanceSheet, bsBitmap_, w, h, data, diagram_) &&
-           RenderStatementDiagram(Statement::ProfitAndLoss, plBitmap_, w, h, data, diagram_);
+    return quorvex::RenderPeriodDiagrams(statementData(), diagram_, batchFigureSize_.width(),
+                                         batchFigureSize_.height(), bsBitmap_, plBitmap_);
 }
 
 void CTesselDlg::resizeEvent(QResizeEvent* event) {
@@ -653,8 +653,8 @@ void CTesselDlg::done(int result) {
 void CTesselDlg::OnDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
-    bsBitmap_ = QImage();
-    plBitmap_ = QImage();
+    bsBitmap_.reset();
+    plBitmap_.reset();
     StoredSettings s;
     const StatementData data = statementData();
     for (int i = 0; i < kItemCount; ++i) {

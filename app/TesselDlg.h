@@ -11,6 +11,7 @@
 #include "app/Dialogs.h"
 #include "app/Layout.h"
 #include "model/StatementData.h"
+#include "render/DiagramBitmap.h"
 
 class QButtonGroup;
 
@@ -91,8 +92,8 @@ class CTesselDlg final : public QDialog, public AidsHost {
     // Width and height of the balance-sheet rectangle.
     QSize figureSize() const { return {bsRect_.width(), bsRect_.height()}; }
     // The diagrams as last drawn, by a paint or by RenderPeriodDiagrams.
-    const QImage& bsBitmap() const { return bsBitmap_; }
-    const QImage& plBitmap() const { return plBitmap_; }
+    const DiagramBitmap& bsBitmap() const { return bsBitmap_; }
+    const DiagramBitmap& plBitmap() const { return plBitmap_; }
     int paintCount() const { return paintCount_; }
 
     QSize batchFigureSize() const { return batchFigureSize_; }
@@ -142,7 +143,7 @@ class CTesselDlg final : public QDialog, public AidsHost {
     bool destroyed_ = false;
     QSize minTrackSize_{0, 0};
     PixelRect figureArea_, bsRect_, plRect_;
-    QImage bsBitmap_, plBitmap_;
+    DiagramBitmap bsBitmap_, plBitmap_;
     QSize batchFigureSize_{400, 300};
     int paintCount_ = 0;
     QSize pendingOuterSize_;  // stored outer size, applied once the frame is known

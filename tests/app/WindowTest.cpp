@@ -483,8 +483,8 @@ TEST_F(WindowTest, PaintedWindowShowsBothDiagramsAtTheirRectangles) {
     EXPECT_EQ(countIn(pl, bsColour), 0);
     EXPECT_GT(countIn(pl, plColour), pl.width() * pl.height() / 10);
     EXPECT_EQ(countIn(bs, plColour), 0);
-    EXPECT_EQ(dlg_->bsBitmap().size(), QSize(bs.width(), bs.height()));
-    EXPECT_EQ(dlg_->plBitmap().size(), QSize(pl.width(), pl.height()));
+    EXPECT_EQ(dlg_->bsBitmap().image().size(), QSize(bs.width(), bs.height()));
+    EXPECT_EQ(dlg_->plBitmap().image().size(), QSize(pl.width(), pl.height()));
     // Between the diagrams the window's own background remains.
     EXPECT_EQ(countIn(PixelRect{bs.right, bs.top, pl.left, pl.bottom}, bsColour), 0);
 }
