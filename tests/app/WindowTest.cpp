@@ -420,6 +420,33 @@ TEST_F(WindowTest, OptionHandlersAndTheirRepaints) {
     EXPECT_EQ(static_cast<ColourButton*>(dlg_->control(3401))->colour(), MakeColour(200, 0, 0));
 }
 
+TEST_F(WindowTest, ColourButtonPopupOffersAFiveColumnPaletteAndOtherColours) {
+    Open();
+    Show();
+    auto* button = dynamic_cast<ColourButton*>(dlg_->control(3404));
+    ASSERT_NE(button, nullptr);
+    button->click();
+    QFrame* popup = nullptr;
+    for (QFrame* f : button->findChildren<QFrame*>()) {
+        if (f->windowFlags() & Qt::Popup) popup = f;
+    }
+    ASSERT_NE(popup, nullptr);
+    auto* more = popup->findChild<QPushButton*>();
+    ASSERT_NE(more, nullptr);
+    EXPECT_EQ(more->text(), QStringLiteral("その他の色..."));
+    const auto cells = popup->findChildren<QToolButton*>();
+    ASSERT_EQ(cells.size(), qsizetype(ColourButton::Palette().size()));
+    EXPECT_EQ(ColourButton::Palette().size() % ColourButton::kPaletteColumns, 0u);
+    // The seventh cell is the second of the second row.
+    EXPECT_EQ(cells[6]->x(), cells[1]->x());
+    EXPECT_GT(cells[6]->y(), cells[1]->y());
+    const int paints = dlg_->paintCount();
+    cells[6]->click();
+    EXPECT_EQ(dlg_->itemColour(4), ColourButton::Palette()[6]);
+    EXPECT_EQ(button->colour(), ColourButton::Palette()[6]);
+    EXPECT_GT(dlg_->paintCount(), paints);
+}
+
 TEST_F(WindowTest, MarginSpinLaysOutAgain) {
     Open();
     Show();
