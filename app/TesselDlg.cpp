@@ -26,6 +26,8 @@
 #include "app/ControlTable.h"
 #include "app/SettingsStore.h"
 #include "model/NumberText.h"
+#include "output/ClipboardImage.h"
+#include "output/OutputFiles.h"
 #include "render/Diagrams.h"
 #include "render/PeriodRender.h"
 
@@ -235,8 +237,8 @@ void CTesselDlg::BuildControls() {
                 if (spec.picture.rfind("centre", 0) == 0) {
                     const int mode = spec.picture.back() - '0';
                     const QSize size(rect.width() - 6, rect.height() - 6);
-                    button->setIcon(
-                        QPixmap::fromImage(DrawCentreLinePreview(mode, size.width(), size.height())));
+                    button->setIcon(QPixmap::fromImage(
+                        DrawCentreLinePreview(mode, size.width(), size.height())));
                     button->setIconSize(size);
                 } else {
                     button->setIcon(PictureIcon(spec.picture, style()));
@@ -355,6 +357,7 @@ void CTesselDlg::ConnectHandlers() {
         }
     };
     onClick(kIdExit, [this] { reject(); });
+    onClick(kIdOutput, [this] { OnOutput(); });
     onClick(kIdCentreNone, [this] { OnCentreLineRadio(kCentreLineNone); });
     onClick(kIdCentreUpper, [this] { OnCentreLineRadio(kCentreLineUpper); });
     onClick(kIdCentreLower, [this] { OnCentreLineRadio(kCentreLineLower); });
@@ -577,6 +580,27 @@ void CTesselDlg::OnSpinStep(int id, int value) {
             break;
         default:
             break;
+    }
+}
+
+void CTesselDlg::OnOutput() {
+    const int kind = output_.OutType;
+    const QImage& bitmap = kind == kOutTypeBs ? bsBitmap_.image() : plBitmap_.image();
+    const QSize size = figureSize();
+    if (output_.OutSaki == kOutClipboard) {
+        CopyDiagramToClipboard(bitmap, size.width(), size.height(), kind, sink_);
+        return;
+    }
+    QString folder;
+    if (!EnsureOutputFolder(folder, sink_)) return;
+    const PeriodLabel period{static_cast<QLineEdit*>(control(kIdPeriod))->text().toStdString()};
+    if (!WriteDiagramFile(bitmap, size.width(), size.height(), period, kind, output_.OutSaki,
+                          folder, sink_)) {
+        if (period.text.empty()) control(kIdPeriod)->setFocus();
+        return;
+    }
+    if (sink_.ShowMessage(kMsgSavedShowFolder, "", MessageKind::Question) == kYes) {
+        OpenFolderWindow(folder + QLatin1Char('/'), sink_);
     }
 }
 

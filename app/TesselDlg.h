@@ -107,6 +107,8 @@ class CTesselDlg final : public QDialog, public AidsHost {
     const BaseUnits& baseUnits() const { return units_; }
 
     void UpdateAmountLabels(int id);
+    // Button 1003: the diagram of the chosen statement to the chosen target.
+    void OnOutput();
     void RepaintFigureArea();
     void LayoutFigures();
 
