@@ -69,8 +69,8 @@ int PainterSurface::DotsPerInchY() const {
     return image_.logicalDpiY();
 }
 
-FontSpec PainterSurface::SelectFont(const FontSpec& font) {
-    FontSpec previous = font_;
+FontRequest PainterSurface::SelectFont(const FontRequest& font) {
+    FontRequest previous = font_;
     font_ = font;
     if (font.pixelSize <= 0) {
         painter_.setFont(QGuiApplication::font());

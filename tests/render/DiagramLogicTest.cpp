@@ -67,13 +67,13 @@ TEST(CreateDiagramFont, PixelSizesAndFace) {
     for (const Case& c : cases) {
         EXPECT_EQ(DiagramFontPixelSize(c.points, 96), c.pixels) << c.points;
         RecordingSurface s;
-        const FontSpec previous = CreateDiagramFont("", c.points, false, s);
+        const FontRequest previous = CreateDiagramFont("", c.points, false, s);
         EXPECT_EQ(previous.face, "system");
-        EXPECT_EQ(s.current, (FontSpec{"MS UI Gothic", c.pixels, 400}));
+        EXPECT_EQ(s.current, (FontRequest{"MS UI Gothic", c.pixels, 400}));
     }
     RecordingSurface s;
     CreateDiagramFont("IPAGothic", 10, true, s);
-    EXPECT_EQ(s.current, (FontSpec{"IPAGothic", 13, 700}));
+    EXPECT_EQ(s.current, (FontRequest{"IPAGothic", 13, 700}));
 }
 
 TEST(MulDiv, RoundsHalvesAwayFromZeroAndSaturates) {
@@ -163,7 +163,7 @@ TEST(DrawBsDiagram, CallsInOrderForTheWorkedExample) {
     ASSERT_TRUE(DrawBsDiagram(s, 400, 300, data, Options(2, kCentreLineUpper)));
     ASSERT_EQ(s.calls.size(), 1u + 5 + 1 + 5 + 1);
     EXPECT_EQ(s.calls.front().kind, Call::kSelectFont);
-    EXPECT_EQ(s.calls.front().font, (FontSpec{"MS UI Gothic", 13, 400}));
+    EXPECT_EQ(s.calls.front().font, (FontRequest{"MS UI Gothic", 13, 400}));
     const BlockRect blocks[] = {{0, 0, 200, 180},
                                 {0, 180, 200, 300},
                                 {200, 0, 400, 90},

@@ -22,13 +22,13 @@ class RecordingSurface final : public DiagramSurface {
         int width = 0;
         std::vector<DiagramPoint> points;
         std::string text;
-        FontSpec font;
+        FontRequest font;
     };
 
     int DotsPerInchY() const override { return 96; }
-    FontSpec SelectFont(const FontSpec& font) override {
+    FontRequest SelectFont(const FontRequest& font) override {
         calls.push_back({Call::kSelectFont, {}, 0, 0, 0, {}, {}, font});
-        FontSpec previous = current;
+        FontRequest previous = current;
         current = font;
         return previous;
     }
@@ -59,7 +59,7 @@ class RecordingSurface final : public DiagramSurface {
         return out;
     }
 
-    FontSpec current{"system", 0, 400};
+    FontRequest current{"system", 0, 400};
     std::vector<Call> calls;
 };
 
