@@ -45,6 +45,7 @@ class PainterSurface final : public DiagramSurface {
 
     QImage& image_;
     QPainter painter_;
+    QFont defaultFont_;  // the surface's own font, for a request of pixel size 0
     FontRequest font_;
     std::optional<QFontMetrics> metrics_;
 };
