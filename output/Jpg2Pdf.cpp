@@ -17,7 +17,7 @@ namespace {
 
 // Big-endian reader over a byte buffer that refuses to go past its end.
 class ByteReader final {
-public:
+  public:
     explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
     bool Read8(int& v) {
         if (bytes_.size() - pos_ < 1) return false;
@@ -37,7 +37,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::string_view bytes_;
     std::size_t pos_ = 0;
 };
@@ -230,7 +230,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool& 
     if (fd < 0) return false;
     created = true;
 
-    struct stat existing{};
+    struct stat existing {};
     if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
         ::fchmod(fd, existing.st_mode & 07777);
     }

@@ -13,8 +13,8 @@
 namespace quorvex {
 
 struct JpegFrameInfo {
-    int width = 0;   // unsigned 16-bit in the frame header
-    int height = 0;  // unsigned 16-bit in the frame header
+    int width = 0;      // unsigned 16-bit in the frame header
+    int height = 0;     // unsigned 16-bit in the frame header
     bool cmyk = false;  // four components; three means RGB
 };
 
@@ -30,7 +30,7 @@ std::optional<JpegFrameInfo> GetJpegSize(std::string_view jpeg);
 std::string BuildJpegPdf(std::string_view jpeg, const JpegFrameInfo& info);
 
 class CJpg2Pdf final {
-public:
+  public:
     // The bracketed step names that precede "ＰＤＦの作成に失敗しました".
     static constexpr std::string_view kPrefixStreamOpen = "[Stream Open]\n";
     static constexpr std::string_view kPrefixGetSize = "[Get Size]\n";
@@ -53,7 +53,7 @@ public:
     bool Convert(const std::string& jpegPath, const std::string& pdfPath,
                  MessageSink& messages) const;
 
-private:
+  private:
     bool printSuccess_;
 };
 

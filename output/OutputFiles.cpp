@@ -18,8 +18,7 @@
 namespace quorvex {
 namespace {
 
-void ReportWriteFailure(const QString& path, FileRole role, bool created,
-                        MessageSink& messages) {
+void ReportWriteFailure(const QString& path, FileRole role, bool created, MessageSink& messages) {
     if (role == FileRole::Pdf) {
         messages.ShowMessage(kMsgPdfFailed,
                              created ? CJpg2Pdf::kPrefixFileWrite : CJpg2Pdf::kPrefixFileCreate,
@@ -59,13 +58,13 @@ bool EnsureOutputFolder(QString& folder, MessageSink& messages) {
 bool GetWorkFolder(QString& folder, MessageSink& messages) {
     folder.clear();
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    const QString path = !runtime.isEmpty() && QDir::isAbsolutePath(runtime)
-                             ? runtime + QStringLiteral("/Quorvex")
-                             : QDir::tempPath() + QStringLiteral("/Quorvex-") +
-                                   QString::number(geteuid());
+    const QString path =
+        !runtime.isEmpty() && QDir::isAbsolutePath(runtime)
+            ? runtime + QStringLiteral("/Quorvex")
+            : QDir::tempPath() + QStringLiteral("/Quorvex-") + QString::number(geteuid());
     const QByteArray native = QFile::encodeName(path);
     bool ok = ::mkdir(native.constData(), 0700) == 0 || errno == EEXIST;
-    struct stat st{};
+    struct stat st {};
     // lstat: a symlink planted under our name is refused, never followed.
     ok = ok && ::lstat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
          st.st_uid == geteuid();
@@ -99,7 +98,8 @@ bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role,
 }
 
 bool CommitFile(const QString& path, const QByteArray& bytes, MessageSink& messages) {
-    const bool pdf = QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
+    const bool pdf =
+        QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
     return CommitFile(path, bytes, pdf ? FileRole::Pdf : FileRole::Image, messages);
 }
 
@@ -129,8 +129,7 @@ bool WriteDiagramFile(const QImage& bitmap, int width, int height, const PeriodL
                             QFile::encodeName(target).toStdString(), messages)) {
             return false;
         }
-    } else if (!SaveBitmapImage(bitmap, width, height, target, ImageExtension(outSaki),
-                                messages)) {
+    } else if (!SaveBitmapImage(bitmap, width, height, target, ImageExtension(outSaki), messages)) {
         return false;
     }
     if (writtenName) *writtenName = name;

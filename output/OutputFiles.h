@@ -45,8 +45,7 @@ enum class FileRole { Image, Pdf };
 // `path` only when complete), so a failure leaves no partial file and an existing file
 // untouched. An existing file that is not writable is not replaced (reported as a write
 // failure).
-bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role,
-                MessageSink& messages);
+bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role, MessageSink& messages);
 // The role from the name: ".pdf" (any case) is a PDF, everything else an image.
 bool CommitFile(const QString& path, const QByteArray& bytes, MessageSink& messages);
 
