@@ -206,7 +206,7 @@ bool CJpg2Pdf::Convert(const std::string& jpegPath, const std::string& pdfPath,
         return fail(kPrefixCopyStream);
     }
     bool created = false;
-    if (!WriteFileAtomically(pdfPath, pdf, created)) {
+    if (!WriteFileAtomically(pdfPath, pdf, true, created)) {
         return fail(created ? kPrefixFileWrite : kPrefixFileCreate);
     }
     if (printSuccess_) {
@@ -216,8 +216,10 @@ bool CJpg2Pdf::Convert(const std::string& jpegPath, const std::string& pdfPath,
     return true;
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool& created) {
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool durable,
+                         bool& created) {
     created = false;
+    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return false;
     static std::atomic<unsigned> counter{0};
     std::string temp;
     int fd = -1;
@@ -245,6 +247,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool& 
             done += static_cast<std::size_t>(n);
         }
     }
+    if (ok && durable && ::fdatasync(fd) != 0) ok = false;
     if (::close(fd) != 0) ok = false;
     if (ok && ::rename(temp.c_str(), path.c_str()) != 0) ok = false;
     if (!ok) ::unlink(temp.c_str());

@@ -1,6 +1,7 @@
 #include "output/OutputFiles.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,8 +78,18 @@ bool GetWorkFolder(QString& folder, MessageSink& messages) {
     return true;
 }
 
-bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role,
-                MessageSink& messages) {
+bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role, MessageSink& messages,
+                CommitMode mode) {
+    if (mode == CommitMode::Deferred) {
+        bool created = false;
+        if (WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                                std::string_view(bytes.constData(), bytes.size()), false,
+                                created)) {
+            return true;
+        }
+        ReportWriteFailure(path, role, created, messages);
+        return false;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         ReportWriteFailure(path, role, false, messages);
@@ -97,10 +108,20 @@ bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role,
     return true;
 }
 
-bool CommitFile(const QString& path, const QByteArray& bytes, MessageSink& messages) {
+bool CommitFile(const QString& path, const QByteArray& bytes, MessageSink& messages,
+                CommitMode mode) {
     const bool pdf =
         QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
-    return CommitFile(path, bytes, pdf ? FileRole::Pdf : FileRole::Image, messages);
+    return CommitFile(path, bytes, pdf ? FileRole::Pdf : FileRole::Image, messages, mode);
+}
+
+bool SyncOutputFolder(const QString& folder) {
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::syncfs(fd) == 0;
+    ::close(fd);
+    return ok;
 }
 
 bool WriteDiagramFile(const QImage& bitmap, int width, int height, const PeriodLabel& period,

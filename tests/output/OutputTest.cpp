@@ -327,26 +327,29 @@ TEST_F(Output, FailedWriteLeavesTheExistingFileUntouched) {
         {"第5期_BS.pdf", kMsgPdfFailed, "[File Write]\nＰＤＦの作成に失敗しました"},
     };
     const QByteArray big(64 * 1024, 'x');
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name.toStdString());
-        const QString path = desktop + "/" + c.name;
-        WriteFile(path, "earlier output");
-        messages.messages.clear();
-        bool ok = true;
-        {
-            const FileSizeLimit limit(4096);
-            ok = CommitFile(path, big, messages);
+    for (const CommitMode mode : {CommitMode::Durable, CommitMode::Deferred}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name.toStdString() + (mode == CommitMode::Durable ? " durable" : ""));
+            const QString path = desktop + "/" + c.name;
+            WriteFile(path, "earlier output");
+            messages.messages.clear();
+            bool ok = true;
+            {
+                const FileSizeLimit limit(4096);
+                ok = CommitFile(path, big, messages, mode);
+            }
+            EXPECT_FALSE(ok);
+            ASSERT_EQ(messages.messages.size(), 1u);
+            EXPECT_EQ(messages.messages[0].id, c.id);
+            EXPECT_EQ(messages.messages[0].Text(), c.text);
+            EXPECT_EQ(ReadFile(path), "earlier output");
+            // A successful commit replaces it.
+            EXPECT_TRUE(CommitFile(path, big, messages, mode));
+            EXPECT_EQ(ReadFile(path), big);
         }
-        EXPECT_FALSE(ok);
-        ASSERT_EQ(messages.messages.size(), 1u);
-        EXPECT_EQ(messages.messages[0].id, c.id);
-        EXPECT_EQ(messages.messages[0].Text(), c.text);
-        EXPECT_EQ(ReadFile(path), "earlier output");
-        // A successful commit replaces it.
-        EXPECT_TRUE(CommitFile(path, big, messages));
-        EXPECT_EQ(ReadFile(path), big);
     }
     EXPECT_EQ(Entries(desktop), (QStringList{"第5期_BS.pdf", "第5期_BS.png"}));
+    EXPECT_TRUE(SyncOutputFolder(desktop));
 }
 
 TEST_F(Output, SaveBitmapImageReportsAnEncoderThatCannotWrite) {
