@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -358,6 +361,11 @@ void CTesselDlg::ConnectHandlers() {
     };
     onClick(kIdExit, [this] { reject(); });
     onClick(kIdOutput, [this] { OnOutput(); });
+    onClick(kIdBatch, [this] { OnBatchClicked(); });
+    if (QWidget* batch = control(kIdBatch)) {
+        batch->setAcceptDrops(true);
+        batch->installEventFilter(this);
+    }
     onClick(kIdCentreNone, [this] { OnCentreLineRadio(kCentreLineNone); });
     onClick(kIdCentreUpper, [this] { OnCentreLineRadio(kCentreLineUpper); });
     onClick(kIdCentreLower, [this] { OnCentreLineRadio(kCentreLineLower); });
@@ -602,6 +610,55 @@ void CTesselDlg::OnOutput() {
     if (sink_.ShowMessage(kMsgSavedShowFolder, "", MessageKind::Question) == kYes) {
         OpenFolderWindow(folder + QLatin1Char('/'), sink_);
     }
+}
+
+bool CTesselDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != control(kIdBatch)) return QDialog::eventFilter(watched, event);
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (drag->mimeData()->hasUrls()) {
+            drag->acceptProposedAction();
+            return true;
+        }
+        return false;
+    }
+    if (event->type() == QEvent::Drop) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (!drop->mimeData()->hasUrls()) return false;
+        drop->acceptProposedAction();
+        OnBatchDropped(drop->mimeData()->urls());
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CTesselDlg::OnBatchDropped(const QList<QUrl>& urls) {
+    if (urls.size() > 1) {
+        sink_.ShowMessage(kMsgMultipleFiles, "", MessageKind::Error);
+        return;
+    }
+    if (urls.isEmpty()) return;
+    // The whole path is used, however long.
+    const QString path = urls.front().toLocalFile();
+    if (!path.toLower().endsWith(QLatin1String(".csv"))) {
+        sink_.ShowMessage(kMsgNotCsv, "", MessageKind::Error);
+        return;
+    }
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    RunBatchFile(path, name.left(name.size() - 4));
+}
+
+void CTesselDlg::RunBatchFile(const QString& path, const QString& title) {
+    lastBatchPath_ = path;
+    lastBatchTitle_ = title;
+}
+
+void CTesselDlg::OnBatchClicked() {
+    const QString path = GetOpenFileName(this, QStringLiteral("CSVファイルを指定"),
+                                         QStringLiteral("コンマ区切りファイル(*.csv)"));
+    if (path.isEmpty()) return;
+    // A name typed into the dialog is run whatever its extension.
+    RunBatchFile(path, QFileInfo(path).completeBaseName());
 }
 
 void CTesselDlg::LayoutFigures() {

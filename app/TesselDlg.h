@@ -4,6 +4,8 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QList>
+#include <QUrl>
 #include <array>
 #include <map>
 
@@ -109,6 +111,14 @@ class CTesselDlg final : public QDialog, public AidsHost {
     void UpdateAmountLabels(int id);
     // Button 1003: the diagram of the chosen statement to the chosen target.
     void OnOutput();
+    // Button 1011: a CSV chosen in the file dialog, or one dropped on the button.
+    void OnBatchClicked();
+    void OnBatchDropped(const QList<QUrl>& urls);
+    // The batch run over the CSV at path; title names the summary file.
+    void RunBatchFile(const QString& path, const QString& title);
+    // Path and title of the last batch started (for the record of tests and the caller).
+    QString lastBatchPath() const { return lastBatchPath_; }
+    QString lastBatchTitle() const { return lastBatchTitle_; }
     void RepaintFigureArea();
     void LayoutFigures();
 
@@ -117,6 +127,7 @@ class CTesselDlg final : public QDialog, public AidsHost {
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Enter: the dialog stays open.
     void accept() override {}
     void done(int result) override;
@@ -150,6 +161,7 @@ class CTesselDlg final : public QDialog, public AidsHost {
     int paintCount_ = 0;
     QSize pendingOuterSize_;  // stored outer size, applied once the frame is known
     MessageBoxSink sink_{this};
+    QString lastBatchPath_, lastBatchTitle_;
 };
 
 }  // namespace quorvex

@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QImageReader>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QToolButton>
 #include <memory>
 
@@ -103,6 +105,76 @@ TEST_F(WindowOutputTest, AltWStartsTheOutput) {
     auto* button = qobject_cast<QToolButton*>(dlg_->control(1003));
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->shortcut(), QKeySequence(Qt::ALT | Qt::Key_W));
+}
+
+}  // namespace
+}  // namespace quorvex
+
+namespace quorvex {
+namespace {
+
+QMimeData* Files(const QStringList& paths) {
+    auto* mime = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString& p : paths) urls.push_back(QUrl::fromLocalFile(p));
+    mime->setUrls(urls);
+    return mime;
+}
+
+TEST_F(WindowOutputTest, DroppedFilesAreCheckedBeforeARun) {
+    struct Case {
+        QStringList files;
+        std::vector<int> messages;
+        const char* title;  // nullptr: no run
+    };
+    const Case cases[] = {
+        {{"/tmp/a.csv", "/tmp/b.csv"}, {kMsgMultipleFiles}, nullptr},
+        {{"/tmp/data.txt"}, {kMsgNotCsv}, nullptr},
+        {{"/tmp/data.csv.bak"}, {kMsgNotCsv}, nullptr},
+        {{"/tmp/DATA.CSV"}, {}, "DATA"},
+        {{"/tmp/my.data.csv"}, {}, "my.data"},
+    };
+    QWidget* button = dlg_->control(1011);
+    ASSERT_TRUE(button->acceptDrops());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.files.join(' ').toStdString());
+        sink_.messages.clear();
+        std::unique_ptr<QMimeData> mime(Files(c.files));
+        const QString before = dlg_->lastBatchPath();
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime.get(), Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(button, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(button, &drop);
+        EXPECT_EQ(sink_.Ids(), c.messages);
+        if (c.title) {
+            EXPECT_EQ(dlg_->lastBatchPath(), c.files.front());
+            EXPECT_EQ(dlg_->lastBatchTitle(), QString::fromUtf8(c.title));
+        } else {
+            EXPECT_EQ(dlg_->lastBatchPath(), before);
+        }
+    }
+}
+
+TEST_F(WindowOutputTest, ClickingTheBatchButtonAsksForTheCsv) {
+    std::vector<FileDialogRequest> asked;
+    QString answer;
+    SetFileDialogHook([&](const FileDialogRequest& r) {
+        asked.push_back(r);
+        return answer;
+    });
+    Click(1011);  // cancelled
+    EXPECT_TRUE(dlg_->lastBatchPath().isEmpty());
+    answer = QStringLiteral("/tmp/期末.data.txt");
+    Click(1011);
+    SetFileDialogHook(nullptr);
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_FALSE(asked[0].save);
+    EXPECT_EQ(asked[0].title, QStringLiteral("CSVファイルを指定"));
+    EXPECT_EQ(asked[0].filter, QStringLiteral("コンマ区切りファイル(*.csv)"));
+    EXPECT_EQ(dlg_->lastBatchPath(), answer);
+    EXPECT_EQ(dlg_->lastBatchTitle(), QStringLiteral("期末.data"));
 }
 
 }  // namespace
