@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <csignal>
 #include <filesystem>
+#include <thread>
 
 #include "model/StatementData.h"
 #include "output/ClipboardImage.h"
@@ -254,6 +255,32 @@ TEST_F(Output, BatchEncodingIsByteIdenticalToTheWindowPath) {
     EXPECT_TRUE(ReadFile(folder + "/第5期_BS.pdf").contains(jpeg));
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(Entries(folder).size(), 6);
+}
+
+TEST_F(Output, EncodingOnSeveralThreadsGivesTheSameBytes) {
+    const QImage bitmap = ManyColourDiagram(200, 150);
+    std::vector<QByteArray> expected;
+    for (int outSaki = kOutJpeg; outSaki <= kOutPdf; ++outSaki) {
+        expected.push_back(EncodeDiagram(bitmap, 200, 150, outSaki).bytes);
+    }
+    std::vector<std::vector<QByteArray>> results(4);
+    std::vector<std::thread> threads;
+    for (auto& result : results) {
+        threads.emplace_back([&bitmap, &result] {
+            for (int round = 0; round < 3; ++round) {
+                for (int outSaki = kOutJpeg; outSaki <= kOutPdf; ++outSaki) {
+                    result.push_back(EncodeDiagram(bitmap, 200, 150, outSaki).bytes);
+                }
+            }
+        });
+    }
+    for (auto& t : threads) t.join();
+    for (const auto& result : results) {
+        ASSERT_EQ(result.size(), 3 * expected.size());
+        for (std::size_t i = 0; i < result.size(); ++i) {
+            EXPECT_EQ(result[i], expected[i % expected.size()]) << "target " << i % expected.size();
+        }
+    }
 }
 
 TEST_F(Output, HeadlessPdfOutputPrintsNothing) {
