@@ -1,6 +1,7 @@
 // Encoding throughput of one 400 x 300 diagram per format on one thread, the PNG writer
 // choices beside Qt's own PNG writer, and the cost of an atomic file commit.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <png.h>
 #include <stdlib.h>
 #include <zlib.h>
@@ -125,6 +126,11 @@ BENCHMARK(BM_CommitFile)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMicros
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (getenv("QUORVEX_BENCH_KEEP_HEAP")) {
+        // Keep freed memory in the process instead of returning it after every image.
+        mallopt(M_MMAP_THRESHOLD, 64 << 20);
+        mallopt(M_TRIM_THRESHOLD, 128 << 20);
+    }
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
