@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,7 +9,6 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
-#include <csignal>
 #include <filesystem>
 #include <thread>
 
@@ -21,6 +19,7 @@
 #include "output/OutputFiles.h"
 #include "tests/common/Isolation.h"
 #include "tests/common/RecordingMessageSink.h"
+#include "tests/output/FileSizeLimit.h"
 
 namespace quorvex {
 namespace {
@@ -81,26 +80,6 @@ int MaxChannelDifference(const QImage& a, const QImage& b) {
     }
     return worst;
 }
-
-// A full disk, as far as this process is concerned: writes beyond the limit fail.
-class FileSizeLimit final {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-
-  private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-};
 
 class Output : public ::testing::Test {
   protected:
@@ -362,7 +341,7 @@ TEST_F(Output, FailedWriteLeavesTheExistingFileUntouched) {
             messages.messages.clear();
             bool ok = true;
             {
-                const FileSizeLimit limit(4096);
+                const test::FileSizeLimit limit(4096);
                 ok = CommitFile(path, big, messages, mode);
             }
             EXPECT_FALSE(ok);
@@ -384,7 +363,7 @@ TEST_F(Output, SaveBitmapImageReportsAnEncoderThatCannotWrite) {
     WriteFile(path, "old");
     bool ok = true;
     {
-        const FileSizeLimit limit(1024);
+        const test::FileSizeLimit limit(1024);
         ok = SaveBitmapImage(FlatDiagram(400, 300), 400, 300, path, "bmp", messages);
     }
     EXPECT_FALSE(ok);
