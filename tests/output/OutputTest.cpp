@@ -9,6 +9,8 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <filesystem>
 #include <thread>
 
@@ -260,6 +262,28 @@ TEST_F(Output, EncodingOnSeveralThreadsGivesTheSameBytes) {
             EXPECT_EQ(result[i], expected[i % expected.size()]) << "target " << i % expected.size();
         }
     }
+}
+
+// A standard reader opens the PDF and renders a page of the diagram's size (72 dpi: one
+// pixel per point).
+TEST_F(Output, PdfRendersAtTheDiagramSize) {
+    const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+    if (pdftoppm.isEmpty()) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    const QImage bitmap = FlatDiagram(321, 123);
+    ::testing::internal::CaptureStdout();
+    ASSERT_TRUE(WriteDiagramFile(bitmap, 321, 123, PeriodLabel{"7"}, kOutTypeBs, kOutPdf, desktop,
+                                 messages));
+    ::testing::internal::GetCapturedStdout();
+    QProcess render;
+    render.start(pdftoppm,
+                 {"-r", "72", "-png", "-singlefile", desktop + "/第7期_BS.pdf", home + "/page"});
+    ASSERT_TRUE(render.waitForFinished(30000));
+    ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+    const QImage page(home + "/page.png");
+    ASSERT_EQ(page.size(), QSize(321, 123));
+    // Away from edges the page shows the diagram's colours (JPEG-close).
+    EXPECT_LE(std::abs(qRed(page.pixel(100, 100)) - qRed(bitmap.pixel(100, 100))), 8);
+    EXPECT_LE(std::abs(qBlue(page.pixel(300, 110)) - qBlue(bitmap.pixel(300, 110))), 8);
 }
 
 TEST_F(Output, HeadlessPdfOutputPrintsNothing) {
