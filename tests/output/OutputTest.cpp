@@ -238,6 +238,23 @@ TEST_F(Output, BatchEncodingIsByteIdenticalToTheWindowPath) {
     EXPECT_EQ(Entries(folder).size(), 6);
 }
 
+TEST_F(Output, FilesSay96DpiWhateverTheScreen) {
+    QImage screen72 = FlatDiagram(40, 30);
+    screen72.setDotsPerMeterX(2835);
+    screen72.setDotsPerMeterY(2835);
+    QImage screen192 = FlatDiagram(40, 30);
+    screen192.setDotsPerMeterX(7559);
+    screen192.setDotsPerMeterY(7559);
+    for (int outSaki = kOutJpeg; outSaki <= kOutPdf; ++outSaki) {
+        const QByteArray bytes = EncodeDiagram(screen72, 40, 30, outSaki).bytes;
+        EXPECT_EQ(bytes, EncodeDiagram(screen192, 40, 30, outSaki).bytes) << outSaki;
+        if (outSaki == kOutJpeg || outSaki == kOutBmp || outSaki == kOutTiff) {
+            // JPEG stores dots per inch; reading it back rounds 3779.5 down.
+            EXPECT_NEAR(QImage::fromData(bytes).dotsPerMeterX(), 3780, 1) << outSaki;
+        }
+    }
+}
+
 TEST_F(Output, EncodingOnSeveralThreadsGivesTheSameBytes) {
     const QImage bitmap = ManyColourDiagram(200, 150);
     std::vector<QByteArray> expected;
