@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <unordered_map>
 #include <vector>
 
@@ -71,7 +72,7 @@ std::unordered_map<std::uint32_t, GifPixelType> ChoosePalette(std::vector<Colour
         return a.count != b.count ? a.count > b.count : a.colour < b.colour;
     });
     // Channels apart, so the distance loop below vectorises.
-    std::array<int, kMaxColours> red{}, green{}, blue{}, distance{};
+    std::array<int, kMaxColours> red{}, green{}, blue{};
     for (std::size_t i = 0; i < kMaxColours; ++i) {
         const std::uint32_t c = colours[i].colour;
         palette.push_back(c);
@@ -85,13 +86,15 @@ std::unordered_map<std::uint32_t, GifPixelType> ChoosePalette(std::vector<Colour
         const int r = static_cast<int>((c >> 16) & 0xFF);
         const int g = static_cast<int>((c >> 8) & 0xFF);
         const int b = static_cast<int>(c & 0xFF);
+        // Distance (below 2^18) and index in one key: the smallest key is the nearest entry,
+        // the first of equally near ones. A plain minimum, which vectorises.
+        int best = std::numeric_limits<int>::max();
         for (std::size_t i = 0; i < kMaxColours; ++i) {
-            distance[i] = (r - red[i]) * (r - red[i]) + (g - green[i]) * (g - green[i]) +
+            const int d = (r - red[i]) * (r - red[i]) + (g - green[i]) * (g - green[i]) +
                           (b - blue[i]) * (b - blue[i]);
+            best = std::min(best, (d << 8) | static_cast<int>(i));
         }
-        // The first of equally near entries, the more frequent one.
-        const auto nearest = std::min_element(distance.begin(), distance.end());
-        index.emplace(c, static_cast<GifPixelType>(nearest - distance.begin()));
+        index.emplace(c, static_cast<GifPixelType>(best & 0xFF));
     }
     return index;
 }
