@@ -179,6 +179,28 @@ TEST_F(Output, GifWithManyColoursKeepsTheDominantColoursExactly) {
     EXPECT_EQ(EncodeDiagram(bitmap, 400, 300, kOutGif).bytes, ReadFile(path));
 }
 
+TEST_F(Output, GifMapsRareColoursToTheirNearestEntry) {
+    // 256 frequent colours (a 16 x 16 grid of blocks) and one rare pixel per block that is
+    // one step of blue away from its block's colour.
+    QImage bitmap(256, 256, QImage::Format_RGB32);
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 256; ++x) {
+            const int block = (y / 16) * 16 + x / 16;
+            bitmap.setPixel(x, y, qRgb(block, 255 - block, (block * 37) % 200));
+        }
+    }
+    for (int block = 0; block < 256; ++block) {
+        const QPoint rare((block % 16) * 16 + 5, (block / 16) * 16 + 5);
+        bitmap.setPixel(rare, bitmap.pixel(rare) + 1);
+    }
+    const EncodedDiagram gif = EncodeDiagram(bitmap, 256, 256, kOutGif);
+    ASSERT_TRUE(gif.ok);
+    const QImage back = QImage::fromData(gif.bytes).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(back.size(), bitmap.size());
+    EXPECT_EQ(MaxChannelDifference(back, bitmap), 1);
+    EXPECT_EQ(back.pixel(5, 5), bitmap.pixel(0, 0));
+}
+
 TEST_F(Output, UnknownExtensionWritesNothingAndSaysNothing) {
     for (const char* extension : {"", "pdf", "webp", "jpg", "clipboard"}) {
         const QString path = desktop + "/x." + extension;
