@@ -332,12 +332,10 @@ void CTesselDlg::BuildControls() {
     // Passive controls below the others, so a group box never takes the clicks of the
     // controls it surrounds.
     for (QObject* child : children()) {
-        if (auto* frame = qobject_cast<QFrame*>(child);
-            frame && (qobject_cast<QGroupBox*>(child) || frame->frameShape() == QFrame::VLine ||
-                      frame->frameShape() == QFrame::HLine)) {
-            frame->lower();
-        }
-        if (auto* box = qobject_cast<QGroupBox*>(child)) box->lower();
+        auto* frame = qobject_cast<QFrame*>(child);
+        const bool line =
+            frame && (frame->frameShape() == QFrame::VLine || frame->frameShape() == QFrame::HLine);
+        if (line || qobject_cast<QGroupBox*>(child)) static_cast<QWidget*>(child)->lower();
     }
 }
 

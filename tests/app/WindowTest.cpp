@@ -447,6 +447,18 @@ TEST_F(WindowTest, ColourButtonPopupOffersAFiveColumnPaletteAndOtherColours) {
     EXPECT_GT(dlg_->paintCount(), paints);
 }
 
+TEST_F(WindowTest, ControlsInsideTheOutputGroupTakeTheirClicks) {
+    Open();
+    Show();
+    for (int id : {1016, 1017, 1018, 1030, 1003, 1000}) {
+        QWidget* w = dlg_->control(id);
+        const QPoint centre = w->geometry().center();
+        QWidget* hit = dlg_->childAt(centre);
+        while (hit && hit->parentWidget() != dlg_.get()) hit = hit->parentWidget();
+        EXPECT_EQ(hit, w) << id;
+    }
+}
+
 TEST_F(WindowTest, MarginSpinLaysOutAgain) {
     Open();
     Show();
