@@ -463,6 +463,7 @@ void CTesselDlg::OnInitDialog() {
         // size now, and the frame is taken off once it is known.
         pendingOuterSize_ = QSize(s.SX, s.SY);
         resize(QSize(s.SX, s.SY).expandedTo(templateClientSize_));
+        normalOuter_ = QRect(QPoint(s.PX, s.PY), QSize(s.SX, s.SY).expandedTo(minTrackSize_));
     }
     if (s.Zoomed == 1) setWindowState(windowState() | Qt::WindowMaximized);
 
@@ -477,17 +478,10 @@ void CTesselDlg::showEvent(QShowEvent* event) {
         if (!pendingOuterSize_.isValid()) return;
         const QSize outer = pendingOuterSize_;
         pendingOuterSize_ = QSize();
-        if (isMaximized() || isMinimized()) {
-            // The normal rectangle is what the stored size describes.
-            const QMargins f = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-            QRect normal = normalGeometry();
-            normal.setSize((outer - QSize(f.left() + f.right(), f.top() + f.bottom()))
-                               .expandedTo(templateClientSize_));
-            if (QWindow* win = windowHandle()) win->setGeometry(normal);
-            return;
-        }
+        // A maximised window keeps its state; its normal size stays as set before.
+        if (isMaximized() || isMinimized()) return;
         const QSize frame = frameGeometry().size() - size();
-        if (!frame.isEmpty()) resize((outer - frame).expandedTo(templateClientSize_));
+        if (frame != QSize(0, 0)) resize((outer - frame).expandedTo(templateClientSize_));
     });
 }
 
@@ -713,7 +707,19 @@ bool CTesselDlg::RenderPeriodDiagrams() {
 
 void CTesselDlg::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
+    NoteNormalPlacement();
     LayoutFigures();
+}
+
+void CTesselDlg::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    NoteNormalPlacement();
+}
+
+void CTesselDlg::NoteNormalPlacement() {
+    const Qt::WindowStates special =
+        Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen;
+    if (isVisible() && !(windowState() & special)) normalOuter_ = frameGeometry();
 }
 
 void CTesselDlg::keyPressEvent(QKeyEvent* event) {
@@ -746,11 +752,9 @@ void CTesselDlg::OnDestroy() {
     s.diagram = diagram_;
     s.output = output_;
     s.Zoomed = isMaximized() ? 1 : 0;
+    // The restored rectangle: the one the window returns to from maximised or minimised.
     QRect outer = frameGeometry();
-    if (isMaximized() || isMinimized()) {
-        const QMargins f = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-        outer = normalGeometry().marginsAdded(f);
-    }
+    if ((isMaximized() || isMinimized()) && normalOuter_.isValid()) outer = normalOuter_;
     s.PX = std::max(0, outer.x());
     s.PY = std::max(0, outer.y());
     s.SX = outer.width();

@@ -125,6 +125,7 @@ class CTesselDlg final : public QDialog, public AidsHost {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -142,6 +143,7 @@ class CTesselDlg final : public QDialog, public AidsHost {
     void OnCentreLinePicture(int mode);
     void OnSpinStep(int id, int value);
     void CheckOnly(int id, bool checked = true);
+    void NoteNormalPlacement();
 
     std::map<int, QWidget*> controls_;
     std::array<ColourButton*, kItemCount> colourButtons_{};
@@ -159,7 +161,9 @@ class CTesselDlg final : public QDialog, public AidsHost {
     DiagramBitmap bsBitmap_, plBitmap_;
     QSize batchFigureSize_{400, 300};
     int paintCount_ = 0;
-    QSize pendingOuterSize_;  // stored outer size, applied once the frame is known
+    QSize pendingOuterSize_;
+    QRect normalOuter_;  // outer rectangle of the normal (not maximised) window  // stored outer
+                         // size, applied once the frame is known
     MessageBoxSink sink_{this};
     QString lastBatchPath_, lastBatchTitle_;
 };

@@ -292,6 +292,29 @@ TEST_F(WindowTest, PlacementBeyondThePrimaryScreenIsNotApplied) {
     EXPECT_EQ(dlg_->size(), dlg_->minimumSize());
 }
 
+TEST_F(WindowTest, AMaximisedWindowOpensMaximisedAndKeepsItsNormalRectangle) {
+    Store("Zoomed", 1);
+    Store("PX", 20);
+    Store("PY", 30);
+    Store("SX", 1150);
+    Store("SY", 650);
+    Open();
+    EXPECT_TRUE(dlg_->windowState() & Qt::WindowMaximized);
+    Show();
+    dlg_->reject();
+    const StoredSettings s = LoadSettings();
+    EXPECT_EQ(s.Zoomed, 1);
+    EXPECT_EQ(QRect(s.PX, s.PY, s.SX, s.SY), QRect(20, 30, 1150, 650));
+
+    // Any other stored value than 1 leaves it normal, and the exit saves 0.
+    QFile::remove(SettingsFilePath());
+    Store("Zoomed", 2);
+    Open();
+    EXPECT_FALSE(dlg_->windowState() & Qt::WindowMaximized);
+    dlg_->reject();
+    EXPECT_EQ(LoadSettings().Zoomed, 0);
+}
+
 TEST_F(WindowTest, TypingAnAmountRefreshesLabelsButNotTheDiagrams) {
     Open();
     Show();
