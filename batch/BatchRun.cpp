@@ -117,6 +117,7 @@ class Run final {
     BatchResult Execute();
 
   private:
+    bool OutputFolder();
     bool ProcessLines(std::istream& in, const CsvScan& scan);
     bool CommitFront();
     bool CommitAll();
@@ -134,14 +135,24 @@ class Run final {
     std::deque<PendingPeriod> pending_;
 };
 
+// The desktop folder BS_PL, or the folder the request names, made when missing (one
+// level); anything already at that path counts as present, like the desktop folder.
+bool Run::OutputFolder() {
+    if (request_.outputFolder.isEmpty()) return EnsureOutputFolder(folder_, sink_);
+    folder_ = request_.outputFolder;
+    if (folder_.size() > 1 && folder_.endsWith(QLatin1Char('/'))) folder_.chop(1);
+    if (QFileInfo::exists(folder_) || QDir().mkdir(folder_)) return true;
+    sink_.ShowMessage(kMsgDesktopFolder, "", MessageKind::Error);
+    return false;
+}
+
 BatchResult Run::Execute() {
     output_ = host_.Output();
     if (output_.OutSaki == kOutClipboard) {
         sink_.ShowMessage(kMsgBatchClipboard, "", MessageKind::Error);
         return result_;
     }
-    folder_ = request_.outputFolder;
-    if (!EnsureOutputFolder(folder_, sink_)) return result_;
+    if (!OutputFolder()) return result_;
     result_.folder = folder_;
 
     std::ifstream in(QFile::encodeName(request_.csvPath).toStdString(), std::ios::binary);
@@ -274,11 +285,10 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
 bool Run::CommitDiagram(std::future<EncodedDiagram>& bytes, const QString& path) {
     const EncodedDiagram encoded = bytes.get();
     if (!encoded.ok) {
-        if (encoded.messageId != 0)
-            sink_.ShowMessage(encoded.messageId, encoded.prefix, MessageKind::Error);
+        ReportEncodingFailure(encoded, path, sink_);
         return false;
     }
-    return CommitFile(path, encoded.bytes, sink_);
+    return CommitFileUnsynced(path, encoded.bytes, sink_);
 }
 
 bool Run::CommitFront() {

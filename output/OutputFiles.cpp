@@ -1,6 +1,8 @@
 #include "output/OutputFiles.h"
 
 #include <errno.h>
+#include <fcntl.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -101,6 +103,49 @@ bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role,
 bool CommitFile(const QString& path, const QByteArray& bytes, MessageSink& messages) {
     const bool pdf = QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
     return CommitFile(path, bytes, pdf ? FileRole::Pdf : FileRole::Image, messages);
+}
+
+bool CommitFileUnsynced(const QString& path, const QByteArray& bytes, MessageSink& messages) {
+    const bool pdf = QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
+    const FileRole role = pdf ? FileRole::Pdf : FileRole::Image;
+    const QByteArray target = QFile::encodeName(path);
+    struct stat existing{};
+    const bool exists = ::stat(target.constData(), &existing) == 0;
+    if (exists && (S_ISDIR(existing.st_mode) || ::access(target.constData(), W_OK) != 0)) {
+        ReportWriteFailure(path, role, false, messages);
+        return false;
+    }
+    const qsizetype slash = target.lastIndexOf('/');
+    QByteArray temp = target.left(slash + 1) + '.' + target.mid(slash + 1) + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        ReportWriteFailure(path, role, false, messages);
+        return false;
+    }
+    bool ok = true;
+    for (qsizetype done = 0; ok && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        done += n > 0 ? n : 0;
+    }
+    // The mode a newly created file would get, or the replaced file's.
+    mode_t mode = 0666;
+    if (exists) {
+        mode = existing.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode &= ~mask;
+    }
+    ok = ::fchmod(fd, mode) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temp.constData(), target.constData()) == 0;
+    if (!ok) {
+        ::unlink(temp.constData());
+        ReportWriteFailure(path, role, true, messages);
+    }
+    return ok;
 }
 
 bool WriteDiagramFile(const QImage& bitmap, int width, int height, const PeriodLabel& period,
