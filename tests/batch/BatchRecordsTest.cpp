@@ -8,24 +8,27 @@ namespace {
 
 using test::RecordingMessageSink;
 
-constexpr const char* kHeader = "期,流動資産,固定資産,流動負債,固定負債,自己資本,売上高,売上原価,粗利益,固定費,経常利益";
+constexpr const char* kHeader =
+    "期,流動資産,固定資産,流動負債,固定負債,自己資本,売上高,売上原価,粗利益,固定費,経常利益";
 constexpr const char* kRecord = "1,60,40,30,20,50,1000,600,400,300,100";
 constexpr FigureSize kScreen{731, 512};
 
 TEST(ReadHeaderRecord, SetsTheNamesAndBuildsTheSummaryHeader) {
     StatementData data;
     RecordingMessageSink sink;
-    EXPECT_EQ(ReadHeaderRecord(kHeader, ',', data, sink),
-              "BSファイル名,PLファイル名,流動資産,流動資産率,固定資産,固定資産率,流動負債,流動負債率,"
-              "固定負債,固定負債率,自己資本,自己資本率,売上高,売上原価,売上原価率,粗利益,粗利益率,"
-              "固定費,固定費率,経常利益,経常利益率");
+    EXPECT_EQ(
+        ReadHeaderRecord(kHeader, ',', data, sink),
+        "BSファイル名,PLファイル名,流動資産,流動資産率,固定資産,固定資産率,流動負債,流動負債率,"
+        "固定負債,固定負債率,自己資本,自己資本率,売上高,売上原価,売上原価率,粗利益,粗利益率,"
+        "固定費,固定費率,経常利益,経常利益率");
     EXPECT_TRUE(sink.messages.empty());
     for (int i = 0; i < kItemCount; ++i) EXPECT_EQ(data.items[i].name, kCanonicalNames[i]);
 
     // Any first field, empty names, extra fields; the tab-separated summary.
-    EXPECT_EQ(ReadHeaderRecord("\xEF\xBB\xBFx,a,,c,d,e,f,g,h,i,j,k,l", '\t', data, sink),
-              "BSファイル名\tPLファイル名\ta\ta率\t\t率\tc\tc率\td\td率\te\te率\tf\tg\tg率\th\th率\t"
-              "i\ti率\tj\tj率");
+    EXPECT_EQ(
+        ReadHeaderRecord("\xEF\xBB\xBFx,a,,c,d,e,f,g,h,i,j,k,l", '\t', data, sink),
+        "BSファイル名\tPLファイル名\ta\ta率\t\t率\tc\tc率\td\td率\te\te率\tf\tg\tg率\th\th率\t"
+        "i\ti率\tj\tj率");
     EXPECT_EQ(data.items[1].name, "");
     EXPECT_EQ(data.items[9].name, "j");
 }
@@ -126,31 +129,40 @@ TEST(SummaryPeriodColumns, SeparatorsDecimalsAndOddAmounts) {
         const char* columns;
     };
     const Case cases[] = {
-        {kRecord, {kSeparateNone, 2},
+        {kRecord,
+         {kSeparateNone, 2},
          "60,60.00%,40,40.00%,30,30.00%,20,20.00%,50,50.00%,1000,600,60.00%,400,40.00%,300,"
          "30.00%,100,10.00%"},
-        {kRecord, {kSeparateComma, 2},
+        {kRecord,
+         {kSeparateComma, 2},
          "60\t60.00%\t40\t40.00%\t30\t30.00%\t20\t20.00%\t50\t50.00%\t1,000\t600\t60.00%\t400\t"
          "40.00%\t300\t30.00%\t100\t10.00%"},
-        {kRecord, {kSeparateKanji, 2},
+        {kRecord,
+         {kSeparateKanji, 2},
          "60円,60.00%,40円,40.00%,30円,30.00%,20円,20.00%,50円,50.00%,1000円,600円,60.00%,400円,"
          "40.00%,300円,30.00%,100円,10.00%"},
-        {kRecord, {kSeparateNone, 0},
+        {kRecord,
+         {kSeparateNone, 0},
          "60,60%,40,40%,30,30%,20,20%,50,50%,1000,600,60%,400,40%,300,30%,100,10%"},
         // Fixed costs above gross profit: a negative ordinary-profit ratio.
-        {"1,60,40,30,20,50,1000,600,400,500,-100", {kSeparateNone, 2},
+        {"1,60,40,30,20,50,1000,600,400,500,-100",
+         {kSeparateNone, 2},
          "60,60.00%,40,40.00%,30,30.00%,20,20.00%,50,50.00%,1000,600,60.00%,400,40.00%,500,"
          "50.00%,-100,-10.00%"},
         // Empty amounts: empty, 0円 and empty again; the empty side gives 0.00%.
-        {"1,,,,,,,,,,", {kSeparateNone, 2},
+        {"1,,,,,,,,,,",
+         {kSeparateNone, 2},
          ",0.00%,,0.00%,,0.00%,,0.00%,,0.00%,,,0.00%,,0.00%,,0.00%,,0.00%"},
-        {"1,,,,,,,,,,", {kSeparateKanji, 2},
+        {"1,,,,,,,,,,",
+         {kSeparateKanji, 2},
          "0円,0.00%,0円,0.00%,0円,0.00%,0円,0.00%,0円,0.00%,0円,0円,0.00%,0円,0.00%,0円,0.00%,0円,"
          "0.00%"},
-        {"1,,,,,,,,,,", {kSeparateComma, 2},
+        {"1,,,,,,,,,,",
+         {kSeparateComma, 2},
          "\t0.00%\t\t0.00%\t\t0.00%\t\t0.00%\t\t0.00%\t\t\t0.00%\t\t0.00%\t\t0.00%\t\t0.00%"},
         // 16 digits stay ungrouped, 15 are grouped.
-        {"1,1234567890123456,123456789012345,0,0,0,0,0,0,0,0", {kSeparateComma, 1},
+        {"1,1234567890123456,123456789012345,0,0,0,0,0,0,0,0",
+         {kSeparateComma, 1},
          "1234567890123456\t90.9%\t123,456,789,012,345\t9.1%\t0\t0.0%\t0\t0.0%\t0\t0.0%\t0\t0\t"
          "0.0%\t0\t0.0%\t0\t0.0%\t0\t0.0%"},
     };

@@ -16,12 +16,23 @@ TEST(SplitFields, FieldsEmptyFieldsAndFieldsBeyondTheLast) {
         const char* field;
     };
     const Case cases[] = {
-        {"a,,b", 1, ',', "a"},        {"a,,b", 2, ',', ""},      {"a,,b", 3, ',', "b"},
-        {"a,,b", 4, ',', ""},         {"abc", 1, ',', "abc"},    {"abc", 2, ',', ""},
-        {"", 1, ',', ""},             {"a,", 2, ',', ""},        {",a", 1, ',', ""},
-        {"a\tb,c", 1, ',', "a\tb"},   {"a\tb", 2, '\t', "b"},    {" 9876543210", 1, ',', " 9876543210"},
-        {"\"1,000\"", 1, ',', "\"1"}, {"\"1,000\"", 2, ',', "000\""}, {"x\r", 1, ',', "x\r"},
-        {"a,b", 0, ',', ""},          {"第1期,流動資産", 2, ',', "流動資産"},
+        {"a,,b", 1, ',', "a"},
+        {"a,,b", 2, ',', ""},
+        {"a,,b", 3, ',', "b"},
+        {"a,,b", 4, ',', ""},
+        {"abc", 1, ',', "abc"},
+        {"abc", 2, ',', ""},
+        {"", 1, ',', ""},
+        {"a,", 2, ',', ""},
+        {",a", 1, ',', ""},
+        {"a\tb,c", 1, ',', "a\tb"},
+        {"a\tb", 2, '\t', "b"},
+        {" 9876543210", 1, ',', " 9876543210"},
+        {"\"1,000\"", 1, ',', "\"1"},
+        {"\"1,000\"", 2, ',', "000\""},
+        {"x\r", 1, ',', "x\r"},
+        {"a,b", 0, ',', ""},
+        {"第1期,流動資産", 2, ',', "流動資産"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(SplitFields(c.text, c.n, c.sep), c.field) << c.text << " field " << c.n;
@@ -54,9 +65,13 @@ TEST(CsvLineReader, LineEndsBlankLinesAndTheEndOfFileMark) {
         {"a\rb\n", V{"a\rb"}},  // a lone CR is an ordinary character
         {"a\r\r\n", V{"a\r"}},
         {"a\r", V{"a\r"}},
-        {"a\nb\x1A" "c\nd\n", V{"a", "b"}},
+        {"a\nb\x1A"
+         "c\nd\n",
+         V{"a", "b"}},
         {"a\n\x1A\n", V{"a"}},
-        {"\x1A" "a\n", V{}},
+        {"\x1A"
+         "a\n",
+         V{}},
         {std::string("a\0b\n", 4), V{std::string("a\0b", 3)}},
     };
     for (const auto& c : cases) EXPECT_EQ(Lines(c.bytes), c.lines) << c.bytes;
@@ -85,9 +100,9 @@ TEST(ScanCsv, CountsLinesAndChoosesTheEncoding) {
         // One CP932 line among UTF-8 ones makes the whole file CP932.
         {"期\n" + sjis + "\n", 2, TextEncoding::Cp932},
         {"\xEF\xBB\xBF" + sjis + "\n", 1, TextEncoding::Cp932},
-        {"\xC0\x80\n", 1, TextEncoding::Cp932},  // overlong
+        {"\xC0\x80\n", 1, TextEncoding::Cp932},      // overlong
         {"\xED\xA0\x80\n", 1, TextEncoding::Cp932},  // surrogate
-        {"a\n\x1A\x82", 1, TextEncoding::Utf8},   // nothing after the mark is read
+        {"a\n\x1A\x82", 1, TextEncoding::Utf8},      // nothing after the mark is read
     };
     for (const auto& c : cases) {
         std::istringstream in(c.bytes);
@@ -111,8 +126,10 @@ TEST(Cp932Codec, DecodesEncodesAndReplaces) {
     EXPECT_EQ(codec.Encode("期,流動資産"), "\x8A\xFA,\x97\xAC\x93\xAE\x8E\x91\x8E\x59");
     EXPECT_EQ(codec.Decode("\x81\x7F"), "\xEF\xBF\xBD\x7F");  // 0x7F is no trail byte
     EXPECT_EQ(codec.Decode("a\x82"), "a\xEF\xBF\xBD");        // cut-off lead byte
-    EXPECT_EQ(codec.Encode("a\xEF\xBF\xBD" "b"), "a?b");       // U+FFFD has no CP932 form
-    EXPECT_EQ(codec.Encode("\xF0\x9F\x98\x80"), "?");          // nor has an emoji
+    EXPECT_EQ(codec.Encode("a\xEF\xBF\xBD"
+                           "b"),
+              "a?b");                                  // U+FFFD has no CP932 form
+    EXPECT_EQ(codec.Encode("\xF0\x9F\x98\x80"), "?");  // nor has an emoji
     EXPECT_EQ(codec.Encode("▲"), "\x81\xA3");
 }
 
