@@ -182,7 +182,12 @@ BatchResult Run::Execute() {
     const int savedKind = output_.OutType;
     in.clear();
     in.seekg(0);
-    const bool done = ProcessLines(in, scan);
+    bool done = ProcessLines(in, scan);
+    // The diagram files were written without a flush each; one flush covers them all.
+    if (!SyncOutputFolder(folder_) && done) {
+        sink_.ShowMessage(kMsgWriteFailed, "", MessageKind::Error);
+        done = false;
+    }
     host_.SetProgress(0);
     host_.SetOutType(savedKind);
     if (!done) return result_;
@@ -288,7 +293,7 @@ bool Run::CommitDiagram(std::future<EncodedDiagram>& bytes, const QString& path)
         ReportEncodingFailure(encoded, path, sink_);
         return false;
     }
-    return CommitFileUnsynced(path, encoded.bytes, sink_);
+    return CommitFile(path, encoded.bytes, sink_, CommitMode::Deferred);
 }
 
 bool Run::CommitFront() {

@@ -173,7 +173,8 @@ std::string Convert(iconv_t cd, std::string_view in, std::string_view replacemen
 }  // namespace
 
 std::string Cp932Codec::Decode(std::string_view cp932) const {
-    return Convert(handles_->decode, cp932, "\xEF\xBF\xBD", [](unsigned char) -> std::size_t { return 1; });
+    return Convert(handles_->decode, cp932, "\xEF\xBF\xBD",
+                   [](unsigned char) -> std::size_t { return 1; });
 }
 
 std::string Cp932Codec::Encode(std::string_view utf8) const {

@@ -2,7 +2,6 @@
 
 #include <errno.h>
 #include <fcntl.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,8 +19,7 @@
 namespace quorvex {
 namespace {
 
-void ReportWriteFailure(const QString& path, FileRole role, bool created,
-                        MessageSink& messages) {
+void ReportWriteFailure(const QString& path, FileRole role, bool created, MessageSink& messages) {
     if (role == FileRole::Pdf) {
         messages.ShowMessage(kMsgPdfFailed,
                              created ? CJpg2Pdf::kPrefixFileWrite : CJpg2Pdf::kPrefixFileCreate,
@@ -61,13 +59,13 @@ bool EnsureOutputFolder(QString& folder, MessageSink& messages) {
 bool GetWorkFolder(QString& folder, MessageSink& messages) {
     folder.clear();
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    const QString path = !runtime.isEmpty() && QDir::isAbsolutePath(runtime)
-                             ? runtime + QStringLiteral("/Quorvex")
-                             : QDir::tempPath() + QStringLiteral("/Quorvex-") +
-                                   QString::number(geteuid());
+    const QString path =
+        !runtime.isEmpty() && QDir::isAbsolutePath(runtime)
+            ? runtime + QStringLiteral("/Quorvex")
+            : QDir::tempPath() + QStringLiteral("/Quorvex-") + QString::number(geteuid());
     const QByteArray native = QFile::encodeName(path);
     bool ok = ::mkdir(native.constData(), 0700) == 0 || errno == EEXIST;
-    struct stat st{};
+    struct stat st {};
     // lstat: a symlink planted under our name is refused, never followed.
     ok = ok && ::lstat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
          st.st_uid == geteuid();
@@ -80,8 +78,18 @@ bool GetWorkFolder(QString& folder, MessageSink& messages) {
     return true;
 }
 
-bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role,
-                MessageSink& messages) {
+bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role, MessageSink& messages,
+                CommitMode mode) {
+    if (mode == CommitMode::Deferred) {
+        bool created = false;
+        if (WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                                std::string_view(bytes.constData(), bytes.size()), false,
+                                created)) {
+            return true;
+        }
+        ReportWriteFailure(path, role, created, messages);
+        return false;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         ReportWriteFailure(path, role, false, messages);
@@ -100,51 +108,19 @@ bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role,
     return true;
 }
 
-bool CommitFile(const QString& path, const QByteArray& bytes, MessageSink& messages) {
-    const bool pdf = QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
-    return CommitFile(path, bytes, pdf ? FileRole::Pdf : FileRole::Image, messages);
+bool CommitFile(const QString& path, const QByteArray& bytes, MessageSink& messages,
+                CommitMode mode) {
+    const bool pdf =
+        QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
+    return CommitFile(path, bytes, pdf ? FileRole::Pdf : FileRole::Image, messages, mode);
 }
 
-bool CommitFileUnsynced(const QString& path, const QByteArray& bytes, MessageSink& messages) {
-    const bool pdf = QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
-    const FileRole role = pdf ? FileRole::Pdf : FileRole::Image;
-    const QByteArray target = QFile::encodeName(path);
-    struct stat existing{};
-    const bool exists = ::stat(target.constData(), &existing) == 0;
-    if (exists && (S_ISDIR(existing.st_mode) || ::access(target.constData(), W_OK) != 0)) {
-        ReportWriteFailure(path, role, false, messages);
-        return false;
-    }
-    const qsizetype slash = target.lastIndexOf('/');
-    QByteArray temp = target.left(slash + 1) + '.' + target.mid(slash + 1) + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        ReportWriteFailure(path, role, false, messages);
-        return false;
-    }
-    bool ok = true;
-    for (qsizetype done = 0; ok && done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        done += n > 0 ? n : 0;
-    }
-    // The mode a newly created file would get, or the replaced file's.
-    mode_t mode = 0666;
-    if (exists) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode &= ~mask;
-    }
-    ok = ::fchmod(fd, mode) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.constData(), target.constData()) == 0;
-    if (!ok) {
-        ::unlink(temp.constData());
-        ReportWriteFailure(path, role, true, messages);
-    }
+bool SyncOutputFolder(const QString& folder) {
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::syncfs(fd) == 0;
+    ::close(fd);
     return ok;
 }
 
@@ -174,8 +150,7 @@ bool WriteDiagramFile(const QImage& bitmap, int width, int height, const PeriodL
                             QFile::encodeName(target).toStdString(), messages)) {
             return false;
         }
-    } else if (!SaveBitmapImage(bitmap, width, height, target, ImageExtension(outSaki),
-                                messages)) {
+    } else if (!SaveBitmapImage(bitmap, width, height, target, ImageExtension(outSaki), messages)) {
         return false;
     }
     if (writtenName) *writtenName = name;
