@@ -19,8 +19,8 @@
 namespace quorvex {
 namespace {
 
-// Encodes diagrams on a fixed set of threads; with no threads a task runs at once on the
-// caller's thread.
+// Encodes diagrams on a fixed set of threads, in the order they were submitted; with no
+// threads a task runs at once on the caller's thread.
 class EncoderPool final {
   public:
     explicit EncoderPool(int threads) {
@@ -78,6 +78,16 @@ class EncoderPool final {
     std::vector<std::thread> threads_;
 };
 
+// Drawing leaves the upper halves of the vector registers in use (some of the toolkit's
+// drawing code does not clear them), and every SSE instruction run afterwards on this
+// thread then pays a transition penalty: zlib's deflate, for one, runs at half speed.
+void ClearUpperVectorState() {
+#if defined(__x86_64__)
+    static const bool avx = __builtin_cpu_supports("avx");
+    if (avx) __asm__ volatile("vzeroupper" ::: "memory");
+#endif
+}
+
 // Holds the messages of a record reader until every earlier period is on disk: an earlier
 // failure ends the run first, and its message is then the only one.
 class DeferredSink final : public MessageSink {
@@ -109,6 +119,121 @@ struct PendingPeriod {
     std::future<EncodedDiagram> bsBytes, plBytes;
 };
 
+// What the writer did with one period, for the calling thread to pass on to the host.
+struct CommitReport {
+    PendingPeriod period;
+    int filesWritten = 0;  // 0, 1 (the BS file) or 2
+    DeferredSink messages;
+};
+
+// Writes the files of the pending periods strictly in their order and stops at the first
+// failure: nothing queued after it is written. Threaded, it works on a thread of its own
+// (creating thousands of files costs the kernel about as much as rendering them); else
+// Push writes at once on the caller's thread.
+class Writer final {
+  public:
+    Writer(std::size_t capacity, bool threaded) : capacity_(capacity) {
+        if (threaded) thread_ = std::thread([this] { Work(); });
+    }
+    ~Writer() {
+        {
+            const std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        changed_.notify_all();
+        if (thread_.joinable()) thread_.join();
+    }
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+
+    // Queues a period; waits while the queue is full. False once a commit has failed.
+    bool Push(PendingPeriod period) {
+        if (!thread_.joinable()) {
+            if (failed_) return false;
+            CommitReport report = Write(std::move(period));
+            failed_ = report.filesWritten < 2;
+            reports_.push_back(std::move(report));
+            return !failed_;
+        }
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return failed_ || queue_.size() < capacity_; });
+        if (failed_) return false;
+        queue_.push_back(std::move(period));
+        changed_.notify_all();
+        return true;
+    }
+    // Waits until every queued period is written or a commit has failed.
+    void Drain() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return failed_ || (queue_.empty() && !busy_); });
+    }
+    // The reports of the periods finished since the last call, in order.
+    std::vector<CommitReport> TakeReports() {
+        const std::lock_guard lock(mutex_);
+        std::vector<CommitReport> out;
+        out.swap(reports_);
+        return out;
+    }
+
+  private:
+    void Work() {
+        for (;;) {
+            PendingPeriod period;
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [this] { return stopping_ || (!failed_ && !queue_.empty()); });
+                if (stopping_) return;
+                period = std::move(queue_.front());
+                queue_.pop_front();
+                busy_ = true;
+            }
+            changed_.notify_all();  // room in the queue
+            CommitReport report = Write(std::move(period));
+            {
+                const std::lock_guard lock(mutex_);
+                if (report.filesWritten < 2) {
+                    failed_ = true;
+                    queue_.clear();
+                }
+                reports_.push_back(std::move(report));
+                busy_ = false;
+            }
+            changed_.notify_all();
+        }
+    }
+
+    static CommitReport Write(PendingPeriod period) {
+        CommitReport report;
+        report.period = std::move(period);
+        PendingPeriod& p = report.period;
+        if (Commit(p.bsBytes, p.bsPath, report.messages)) {
+            report.filesWritten = 1;
+            if (Commit(p.plBytes, p.plPath, report.messages)) report.filesWritten = 2;
+        }
+        return report;
+    }
+
+    static bool Commit(std::future<EncodedDiagram>& bytes, const QString& path,
+                       MessageSink& messages) {
+        const EncodedDiagram encoded = bytes.get();
+        if (!encoded.ok) {
+            ReportEncodingFailure(encoded, path, messages);
+            return false;
+        }
+        return CommitFile(path, encoded.bytes, messages, CommitMode::Deferred);
+    }
+
+    const std::size_t capacity_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<PendingPeriod> queue_;
+    std::vector<CommitReport> reports_;
+    bool busy_ = false;
+    bool failed_ = false;
+    bool stopping_ = false;
+    std::thread thread_;  // started last, once everything it uses exists
+};
+
 class Run final {
   public:
     Run(BatchHost& host, const BatchRequest& request)
@@ -119,9 +244,8 @@ class Run final {
   private:
     bool OutputFolder();
     bool ProcessLines(std::istream& in, const CsvScan& scan);
-    bool CommitFront();
-    bool CommitAll();
-    bool CommitDiagram(std::future<EncodedDiagram>& bytes, const QString& path);
+    bool PassOnReports(Writer& writer);
+    bool FinishWriting(Writer& writer);
 
     BatchHost& host_;
     MessageSink& sink_;
@@ -132,7 +256,6 @@ class Run final {
     SummaryFormat format_;
     QString folder_;
     std::string summary_;
-    std::deque<PendingPeriod> pending_;
 };
 
 // The desktop folder BS_PL, or the folder the request names, made when missing (one
@@ -206,10 +329,11 @@ BatchResult Run::Execute() {
 
 bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
     const int jobs = std::max(1, request_.jobs);
-    // Two diagrams per period in flight per thread keep every thread busy; the bound keeps
-    // memory flat however many periods the file has.
-    const std::size_t maxPending = jobs == 1 ? 1 : static_cast<std::size_t>(jobs) + 2;
+    // One job: everything on the calling thread, period after period. More: encoders and
+    // the writer on threads of their own, jobs + 2 periods in flight to keep every encoder
+    // busy; the bound keeps memory flat however many periods the file has.
     EncoderPool pool(jobs == 1 ? 0 : jobs);
+    Writer writer(static_cast<std::size_t>(jobs) + 2, jobs > 1);
     const Cp932Codec codec;
     const char separator = SummarySeparator(format_.separate);
     const FigureSize currentSize = host_.CurrentFigureSize();
@@ -226,7 +350,7 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
     for (std::size_t i = 0; i < scan.lines; ++i) {
         const CsvLineReader::Result r = reader.Next(raw);
         if (r == CsvLineReader::Result::ReadError) {
-            if (CommitAll()) sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
+            if (FinishWriting(writer)) sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
             return false;
         }
         if (r == CsvLineReader::Result::End) break;
@@ -253,13 +377,16 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
         StatementData next = data;
         const std::string columns = ReadPeriodRecord(line, format_, currentSize, next, size, held);
         if (columns.empty()) {
-            if (CommitAll()) held.Replay(sink_);
+            if (FinishWriting(writer)) held.Replay(sink_);
             return false;
         }
         data = std::move(next);
         batchSize = size;
-        if (!RenderPeriodDiagrams(data, diagram_, size.width, size.height, bsBitmap, plBitmap)) {
-            CommitAll();
+        const bool rendered =
+            RenderPeriodDiagrams(data, diagram_, size.width, size.height, bsBitmap, plBitmap);
+        ClearUpperVectorState();
+        if (!rendered) {
+            FinishWriting(writer);
             return false;
         }
 
@@ -275,50 +402,39 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
         p.plPath = folder_ + QLatin1Char('/') + plName;
         p.bsBytes = pool.Submit(p.bs, size.width, size.height, output_.OutSaki);
         p.plBytes = pool.Submit(p.pl, size.width, size.height, output_.OutSaki);
-        pending_.push_back(std::move(p));
         summary_ +=
             SummaryPeriodLine(bsName.toStdString(), plName.toStdString(), separator, columns);
         summary_ += '\n';
-
-        while (pending_.size() >= maxPending) {
-            if (!CommitFront()) return false;
+        if (!writer.Push(std::move(p))) {
+            PassOnReports(writer);  // the failure that stopped the writer
+            return false;
         }
+        if (!PassOnReports(writer)) return false;
     }
-    return CommitAll();
+    return FinishWriting(writer);
 }
 
-bool Run::CommitDiagram(std::future<EncodedDiagram>& bytes, const QString& path) {
-    const EncodedDiagram encoded = bytes.get();
-    if (!encoded.ok) {
-        ReportEncodingFailure(encoded, path, sink_);
-        return false;
+// Tells the host about every period the writer has finished, as the window's own run
+// would have shown it: the period loaded, the BS file, the PL file, the progress. False
+// after a failed commit, whose message is shown here.
+bool Run::PassOnReports(Writer& writer) {
+    for (CommitReport& r : writer.TakeReports()) {
+        const PendingPeriod& p = r.period;
+        host_.LoadPeriod(p.data, p.size, p.bs, p.pl);
+        host_.SetOutType(kOutTypeBs);
+        if (r.filesWritten >= 1) host_.SetOutType(kOutTypePl);
+        if (r.filesWritten < 2) {
+            r.messages.Replay(sink_);
+            return false;
+        }
+        host_.SetProgress(p.line + 1);
     }
-    return CommitFile(path, encoded.bytes, sink_, CommitMode::Deferred);
-}
-
-bool Run::CommitFront() {
-    PendingPeriod p = std::move(pending_.front());
-    pending_.pop_front();
-    host_.LoadPeriod(p.data, p.size, p.bs, p.pl);
-    host_.SetOutType(kOutTypeBs);
-    if (!CommitDiagram(p.bsBytes, p.bsPath)) {
-        pending_.clear();
-        return false;
-    }
-    host_.SetOutType(kOutTypePl);
-    if (!CommitDiagram(p.plBytes, p.plPath)) {
-        pending_.clear();
-        return false;
-    }
-    host_.SetProgress(p.line + 1);
     return true;
 }
 
-bool Run::CommitAll() {
-    while (!pending_.empty()) {
-        if (!CommitFront()) return false;
-    }
-    return true;
+bool Run::FinishWriting(Writer& writer) {
+    writer.Drain();
+    return PassOnReports(writer);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ struct BatchRequest {
     QString csvPath;
     QString title;         // summary name: title + "_Out." + csv or tsv
     QString outputFolder;  // empty: the desktop folder BS_PL
-    int jobs = 1;          // 1 encodes on the calling thread
+    int jobs = 1;          // encoder threads; 1: everything on the calling thread
 };
 
 struct BatchResult {

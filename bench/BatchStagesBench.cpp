@@ -74,6 +74,27 @@ BENCHMARK(BM_EncodeDiagram)
     ->Arg(kOutGif)
     ->Arg(kOutTiff)
     ->Unit(benchmark::kMicrosecond);
+// Encoders run side by side in a batch run: two at once should take no longer than one.
+BENCHMARK(BM_EncodeDiagram)
+    ->Arg(kOutJpeg)
+    ->Arg(kOutPng)
+    ->Threads(2)
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond);
+
+// One period as a single thread does it: render both, encode both. Compared with the sum of
+// the stages above it shows what interleaving them on one thread costs.
+void BM_RenderAndEncodePeriod(benchmark::State& state) {
+    const StatementData data = LoadedPeriod();
+    DiagramBitmap bs, pl;
+    const int outSaki = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        RenderPeriodDiagrams(data, DiagramOptions(), 400, 300, bs, pl);
+        benchmark::DoNotOptimize(EncodeDiagram(bs.image(), 400, 300, outSaki));
+        benchmark::DoNotOptimize(EncodeDiagram(pl.image(), 400, 300, outSaki));
+    }
+}
+BENCHMARK(BM_RenderAndEncodePeriod)->Arg(kOutJpeg)->Arg(kOutPng)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
