@@ -333,7 +333,7 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
     // the writer on threads of their own, jobs + 2 periods in flight to keep every encoder
     // busy; the bound keeps memory flat however many periods the file has.
     EncoderPool pool(jobs == 1 ? 0 : jobs);
-    Writer writer(static_cast<std::size_t>(jobs) + 2, jobs > 1);
+    Writer writer(2 * static_cast<std::size_t>(jobs) + 4, jobs > 1);
     const Cp932Codec codec;
     const char separator = SummarySeparator(format_.separate);
     const FigureSize currentSize = host_.CurrentFigureSize();
