@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <fstream>
 #include <functional>
 #include <future>
@@ -215,7 +216,13 @@ class Writer final {
 
     static bool Commit(std::future<EncodedDiagram>& bytes, const QString& path,
                        MessageSink& messages) {
-        const EncodedDiagram encoded = bytes.get();
+        EncodedDiagram encoded;
+        try {
+            encoded = bytes.get();
+        } catch (const std::exception&) {  // out of memory inside the encoder
+            encoded.ok = false;
+            encoded.messageId = kMsgMemory;
+        }
         if (!encoded.ok) {
             ReportEncodingFailure(encoded, path, messages);
             return false;
