@@ -20,6 +20,10 @@
 namespace quorvex {
 namespace {
 
+struct EncodedPeriod {
+    EncodedDiagram bs, pl;
+};
+
 // Encodes diagrams on a fixed set of threads, in the order they were submitted; with no
 // threads a task runs at once on the caller's thread.
 class EncoderPool final {
@@ -39,10 +43,14 @@ class EncoderPool final {
     EncoderPool(const EncoderPool&) = delete;
     EncoderPool& operator=(const EncoderPool&) = delete;
 
-    std::future<EncodedDiagram> Submit(QImage image, int width, int height, int outSaki) {
-        std::packaged_task<EncodedDiagram()> task(
-            [image = std::move(image), width, height, outSaki] {
-                return EncodeDiagram(image, width, height, outSaki);
+    // Both diagrams of a period in one task: half the hand-overs between threads.
+    std::future<EncodedPeriod> Submit(QImage bs, QImage pl, int width, int height, int outSaki) {
+        std::packaged_task<EncodedPeriod()> task(
+            [bs = std::move(bs), pl = std::move(pl), width, height, outSaki] {
+                EncodedPeriod out;
+                out.bs = EncodeDiagram(bs, width, height, outSaki);
+                if (out.bs.ok) out.pl = EncodeDiagram(pl, width, height, outSaki);
+                return out;
             });
         auto result = task.get_future();
         if (threads_.empty()) {
@@ -60,7 +68,7 @@ class EncoderPool final {
   private:
     void Work() {
         for (;;) {
-            std::packaged_task<EncodedDiagram()> task;
+            std::packaged_task<EncodedPeriod()> task;
             {
                 std::unique_lock lock(mutex_);
                 wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
@@ -74,7 +82,7 @@ class EncoderPool final {
 
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<std::packaged_task<EncodedDiagram()>> queue_;
+    std::deque<std::packaged_task<EncodedPeriod()>> queue_;
     bool stopping_ = false;
     std::vector<std::thread> threads_;
 };
@@ -117,7 +125,7 @@ struct PendingPeriod {
     FigureSize size;
     QImage bs, pl;
     QString bsPath, plPath;
-    std::future<EncodedDiagram> bsBytes, plBytes;
+    std::future<EncodedPeriod> bytes;
 };
 
 // What the writer did with one period, for the calling thread to pass on to the host.
@@ -207,22 +215,21 @@ class Writer final {
         CommitReport report;
         report.period = std::move(period);
         PendingPeriod& p = report.period;
-        if (Commit(p.bsBytes, p.bsPath, report.messages)) {
+        EncodedPeriod encoded;
+        try {
+            encoded = p.bytes.get();
+        } catch (const std::exception&) {  // out of memory inside the encoder
+            encoded.bs.ok = false;
+            encoded.bs.messageId = kMsgMemory;
+        }
+        if (Commit(encoded.bs, p.bsPath, report.messages)) {
             report.filesWritten = 1;
-            if (Commit(p.plBytes, p.plPath, report.messages)) report.filesWritten = 2;
+            if (Commit(encoded.pl, p.plPath, report.messages)) report.filesWritten = 2;
         }
         return report;
     }
 
-    static bool Commit(std::future<EncodedDiagram>& bytes, const QString& path,
-                       MessageSink& messages) {
-        EncodedDiagram encoded;
-        try {
-            encoded = bytes.get();
-        } catch (const std::exception&) {  // out of memory inside the encoder
-            encoded.ok = false;
-            encoded.messageId = kMsgMemory;
-        }
+    static bool Commit(const EncodedDiagram& encoded, const QString& path, MessageSink& messages) {
         if (!encoded.ok) {
             ReportEncodingFailure(encoded, path, messages);
             return false;
@@ -407,8 +414,7 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
         const QString plName = DiagramFileName(data.period, kOutTypePl, output_.OutSaki);
         p.bsPath = folder_ + QLatin1Char('/') + bsName;
         p.plPath = folder_ + QLatin1Char('/') + plName;
-        p.bsBytes = pool.Submit(p.bs, size.width, size.height, output_.OutSaki);
-        p.plBytes = pool.Submit(p.pl, size.width, size.height, output_.OutSaki);
+        p.bytes = pool.Submit(p.bs, p.pl, size.width, size.height, output_.OutSaki);
         summary_ +=
             SummaryPeriodLine(bsName.toStdString(), plName.toStdString(), separator, columns);
         summary_ += '\n';
