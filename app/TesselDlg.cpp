@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QStyle>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
@@ -28,6 +29,8 @@
 #include "app/ColourButton.h"
 #include "app/ControlTable.h"
 #include "app/SettingsStore.h"
+#include "app/WindowBatchHost.h"
+#include "batch/BatchRun.h"
 #include "model/NumberText.h"
 #include "output/ClipboardImage.h"
 #include "output/OutputFiles.h"
@@ -643,6 +646,14 @@ void CTesselDlg::OnBatchDropped(const QList<QUrl>& urls) {
 void CTesselDlg::RunBatchFile(const QString& path, const QString& title) {
     lastBatchPath_ = path;
     lastBatchTitle_ = title;
+    WindowBatchHost host(*this);
+    BatchRequest request;
+    request.csvPath = path;
+    request.title = title;
+    // The files are the same for any number of encoder threads; the window uses them all.
+    request.jobs = std::max(1, QThread::idealThreadCount());
+    // The run keeps the thread to itself: no input reaches the window meanwhile.
+    RunBatch(host, request);
 }
 
 void CTesselDlg::OnBatchClicked() {

@@ -134,6 +134,7 @@ class CTesselDlg final : public QDialog, public AidsHost {
     void done(int result) override;
 
   private:
+    friend class WindowBatchHost;
     void BuildControls();
     void ConnectHandlers();
     void OnInitDialog();

@@ -8,8 +8,10 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QToolButton>
 #include <memory>
 
@@ -113,48 +115,81 @@ TEST_F(WindowOutputTest, AltWStartsTheOutput) {
 namespace quorvex {
 namespace {
 
-QMimeData* Files(const QStringList& paths) {
-    auto* mime = new QMimeData;
+QString WriteCsv(const QString& name, int periods) {
+    std::string text =
+        "期,流動資産,固定資産,流動負債,固定負債,自己資本,売上高,売上原価,粗利益,固定費,経常利益\n";
+    for (int p = 1; p <= periods; ++p) {
+        text += std::to_string(p) + ",300,100," + std::to_string(100 + p) +
+                ",50,150,1000,600,400," + std::to_string(300 + p) + ",90\n";
+    }
+    const QString path = QString::fromStdString(test::TestHome()) + QLatin1Char('/') + name;
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text.data(), qint64(text.size()));
+    return path;
+}
+
+void Drop(QWidget* target, const QStringList& paths) {
+    QMimeData mime;
     QList<QUrl> urls;
     for (const QString& p : paths) urls.push_back(QUrl::fromLocalFile(p));
-    mime->setUrls(urls);
-    return mime;
+    mime.setUrls(urls);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
 }
 
 TEST_F(WindowOutputTest, DroppedFilesAreCheckedBeforeARun) {
     struct Case {
         QStringList files;
         std::vector<int> messages;
-        const char* title;  // nullptr: no run
     };
     const Case cases[] = {
-        {{"/tmp/a.csv", "/tmp/b.csv"}, {kMsgMultipleFiles}, nullptr},
-        {{"/tmp/data.txt"}, {kMsgNotCsv}, nullptr},
-        {{"/tmp/data.csv.bak"}, {kMsgNotCsv}, nullptr},
-        {{"/tmp/DATA.CSV"}, {}, "DATA"},
-        {{"/tmp/my.data.csv"}, {}, "my.data"},
+        {{WriteCsv("a.csv", 2), WriteCsv("b.csv", 2)}, {kMsgMultipleFiles}},
+        {{WriteCsv("data.txt", 2)}, {kMsgNotCsv}},
+        {{WriteCsv("data.csv.bak", 2)}, {kMsgNotCsv}},
     };
-    QWidget* button = dlg_->control(1011);
-    ASSERT_TRUE(button->acceptDrops());
+    ASSERT_TRUE(dlg_->control(1011)->acceptDrops());
+    Click(1027);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.files.join(' ').toStdString());
         sink_.messages.clear();
-        std::unique_ptr<QMimeData> mime(Files(c.files));
-        const QString before = dlg_->lastBatchPath();
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime.get(), Qt::LeftButton,
-                              Qt::NoModifier);
-        QApplication::sendEvent(button, &enter);
-        EXPECT_TRUE(enter.isAccepted());
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(button, &drop);
+        Drop(dlg_->control(1011), c.files);
         EXPECT_EQ(sink_.Ids(), c.messages);
-        if (c.title) {
-            EXPECT_EQ(dlg_->lastBatchPath(), c.files.front());
-            EXPECT_EQ(dlg_->lastBatchTitle(), QString::fromUtf8(c.title));
-        } else {
-            EXPECT_EQ(dlg_->lastBatchPath(), before);
-        }
+        EXPECT_TRUE(dlg_->lastBatchPath().isEmpty());
+        EXPECT_FALSE(QDir(Folder()).exists());
     }
+}
+
+TEST_F(WindowOutputTest, ADroppedCsvRunsAndLeavesTheWindowAtItsLastRecord) {
+    Click(1027);  // PNG
+    Click(1016);  // BS: put back after the run
+    Click(1049);  // comma: a tab-separated summary
+    Edit(3000)->setText(QStringLiteral("前の名前"));
+    sink_.answers = {kNo};
+    Drop(dlg_->control(1011), {WriteCsv("DATA.CSV", 3)});
+    EXPECT_EQ(sink_.Ids(), std::vector<int>{kMsgSavedShowFolder});
+    EXPECT_EQ(dlg_->lastBatchTitle(), QStringLiteral("DATA"));
+    for (const char* name :
+         {"第1期_BS.png", "第1期_PL.png", "第3期_BS.png", "第3期_PL.png", "DATA_Out.tsv"}) {
+        EXPECT_TRUE(QFile::exists(Folder() + QLatin1Char('/') + QString::fromUtf8(name))) << name;
+    }
+    EXPECT_EQ(QDir(Folder()).entryList(QDir::Files).size(), 7);
+    // The header's names, the last record's period and amounts, with their labels.
+    EXPECT_EQ(Edit(3000)->text(), QStringLiteral("流動資産"));
+    EXPECT_EQ(Edit(3009)->text(), QStringLiteral("経常利益"));
+    EXPECT_EQ(Edit(1000)->text(), QStringLiteral("3"));
+    EXPECT_EQ(Edit(3102)->text(), QStringLiteral("103"));
+    EXPECT_EQ(Edit(3108)->text(), QStringLiteral("303"));
+    EXPECT_EQ(qobject_cast<QLabel*>(dlg_->control(3200))->text(), QStringLiteral("300円"));
+    EXPECT_EQ(qobject_cast<QLabel*>(dlg_->control(3300))->text(), QStringLiteral("75.00"));
+    EXPECT_EQ(qobject_cast<QProgressBar*>(dlg_->control(1041))->value(), 0);
+    EXPECT_EQ(qobject_cast<QProgressBar*>(dlg_->control(1041))->maximum(), 4);
+    EXPECT_EQ(dlg_->outputOptions().OutType, kOutTypeBs);
+    EXPECT_EQ(dlg_->outputOptions().Separate, kSeparateComma);
+    EXPECT_EQ(dlg_->batchFigureSize(), dlg_->figureSize());
 }
 
 TEST_F(WindowOutputTest, ClickingTheBatchButtonAsksForTheCsv) {
@@ -166,15 +201,29 @@ TEST_F(WindowOutputTest, ClickingTheBatchButtonAsksForTheCsv) {
     });
     Click(1011);  // cancelled
     EXPECT_TRUE(dlg_->lastBatchPath().isEmpty());
-    answer = QStringLiteral("/tmp/期末.data.txt");
+    EXPECT_FALSE(QDir(Folder()).exists());
+    // A name typed into the dialog runs whatever its extension.
+    answer = WriteCsv("期末.data.txt", 2);
+    Click(1026);  // GIF
+    sink_.answers = {kNo};
     Click(1011);
     SetFileDialogHook(nullptr);
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_FALSE(asked[0].save);
     EXPECT_EQ(asked[0].title, QStringLiteral("CSVファイルを指定"));
     EXPECT_EQ(asked[0].filter, QStringLiteral("コンマ区切りファイル(*.csv)"));
-    EXPECT_EQ(dlg_->lastBatchPath(), answer);
     EXPECT_EQ(dlg_->lastBatchTitle(), QStringLiteral("期末.data"));
+    EXPECT_EQ(sink_.Ids(), std::vector<int>{kMsgSavedShowFolder});
+    EXPECT_TRUE(QFile::exists(Folder() + QStringLiteral("/期末.data_Out.csv")));
+    EXPECT_TRUE(QFile::exists(Folder() + QStringLiteral("/第2期_PL.gif")));
+}
+
+TEST_F(WindowOutputTest, TheClipboardTargetIsRefusedForABatch) {
+    Click(1030);
+    Drop(dlg_->control(1011), {WriteCsv("c.csv", 2)});
+    EXPECT_EQ(sink_.Ids(), std::vector<int>{kMsgBatchClipboard});
+    EXPECT_FALSE(QDir(Folder()).exists());
+    EXPECT_EQ(Edit(1000)->text(), QString());
 }
 
 }  // namespace
