@@ -652,7 +652,10 @@ void CTesselDlg::RunBatchFile(const QString& path, const QString& title) {
     request.title = title;
     // The files are the same for any number of encoder threads; the window uses them all.
     request.jobs = std::max(1, QThread::idealThreadCount());
-    // The run keeps the thread to itself: no input reaches the window meanwhile.
+    // The run keeps the thread to itself: no input reaches the window meanwhile. Let the
+    // window redraw where the file dialog was before that.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    repaint();
     RunBatch(host, request);
 }
 
@@ -695,9 +698,12 @@ void CTesselDlg::RepaintFigureArea() {
     repaint(figureArea());
 }
 
-void CTesselDlg::paintEvent(QPaintEvent*) {
+void CTesselDlg::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     if (!initialised_ || helpShown_) return;
+    // The labels and other transparent controls are painted over the window's own
+    // background; such a paint outside the figure area leaves the diagrams alone.
+    if (!event->region().intersects(figureArea())) return;
     ++paintCount_;
     const StatementData data = statementData();
     // Each diagram on its own: a failure of one still lets the other be drawn.

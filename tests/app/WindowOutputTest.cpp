@@ -103,10 +103,14 @@ TEST_F(WindowOutputTest, EmptyPeriodIsReportedForFilesOnly) {
               dlg_->bsBitmap().image().convertToFormat(QImage::Format_RGB32));
 }
 
-TEST_F(WindowOutputTest, AltWStartsTheOutput) {
+TEST_F(WindowOutputTest, MnemonicsOfTheCommandButtons) {
     auto* button = qobject_cast<QToolButton*>(dlg_->control(1003));
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->shortcut(), QKeySequence(Qt::ALT | Qt::Key_W));
+    EXPECT_EQ(qobject_cast<QToolButton*>(dlg_->control(1011))->shortcut(),
+              QKeySequence(Qt::ALT | Qt::Key_B));
+    EXPECT_EQ(qobject_cast<QToolButton*>(dlg_->control(2))->shortcut(),
+              QKeySequence(Qt::ALT | Qt::Key_X));
 }
 
 }  // namespace

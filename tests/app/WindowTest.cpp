@@ -332,7 +332,13 @@ TEST_F(WindowTest, TypingAnAmountRefreshesLabelsButNotTheDiagrams) {
     // Names and the period change nothing else.
     Edit(3000)->setText(QStringLiteral("現金"));
     Edit(1000)->setText(QStringLiteral("3"));
+    // Not even once the labels have been drawn again.
+    for (int k = 0; k < 3; ++k) QApplication::processEvents();
+    dlg_->repaint(dlg_->control(3200)->geometry());
     EXPECT_EQ(dlg_->paintCount(), paints);
+    // Anything that uncovers the figure area draws the new amounts.
+    dlg_->repaint(dlg_->figureArea().adjusted(0, 0, 0, -100));
+    EXPECT_EQ(dlg_->paintCount(), paints + 1);
 }
 
 TEST_F(WindowTest, DecimalsSpinRefreshesAllRatioLabelsAndClampsAtTheEnds) {
