@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <string>
 
@@ -57,6 +58,9 @@ int ShowMessage(int id, QWidget* owner, std::string_view prefix, MessageKind kin
             box.setStandardButtons(QMessageBox::Ok);
             break;
     }
+    // Japanese button texts whatever translations are installed.
+    if (QAbstractButton* b = box.button(QMessageBox::Yes)) b->setText(QStringLiteral("はい(&Y)"));
+    if (QAbstractButton* b = box.button(QMessageBox::No)) b->setText(QStringLiteral("いいえ(&N)"));
     const int answer = box.exec();
     if (answer == QMessageBox::Yes) return kYes;
     if (answer == QMessageBox::No) return kNo;

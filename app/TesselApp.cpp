@@ -1,7 +1,8 @@
 #include "app/TesselApp.h"
 
 #include <QApplication>
-#include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <memory>
 
 #include "app/TesselDlg.h"
@@ -12,7 +13,13 @@ bool CTesselApp::InitInstance() {
     // Settings go to $XDG_CONFIG_HOME/Velmora/Quorvex.ini.
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationName(QStringLiteral("Quorvex"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Quorvex"));
+    // Every text the user sees is Japanese: the toolkit's own dialogs too (file and colour
+    // dialogs), whatever the locale. Without the translation files they stay English.
+    QTranslator translator;
+    if (translator.load(QStringLiteral("qtbase_ja"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&translator);
+    }
     auto dialog = std::make_unique<CTesselDlg>();
     dialog->exec();
     return false;

@@ -10,6 +10,7 @@ packages=(
   fonts-ipafont-gothic
   libgtest-dev
   xdg-utils
+  qt6-translations-l10n
 )
 if [[ "${1:-}" == "--bench" ]]; then
   packages+=(libbenchmark-dev time)  # time: GNU time for the batch benchmark's peak memory
