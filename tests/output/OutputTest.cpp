@@ -526,8 +526,8 @@ TEST_F(Output, ClipboardGetsACopyAndTheKindsMessage) {
     const QImage bs = FlatDiagram(120, 90);
     QImage pl = FlatDiagram(120, 90);
     pl.fill(Qt::blue);
-    ASSERT_TRUE(CopyDiagramToClipboard(bs, 120, 90, kOutTypeBs, messages));
-    ASSERT_TRUE(CopyDiagramToClipboard(pl, 120, 90, kOutTypePl, messages));
+    ASSERT_TRUE(CopyDiagramToClipboard(bs, kOutTypeBs, messages));
+    ASSERT_TRUE(CopyDiagramToClipboard(pl, kOutTypePl, messages));
     EXPECT_EQ(clipboard->image().convertToFormat(QImage::Format_RGB32), pl);
     ASSERT_EQ(messages.messages.size(), 2u);
     EXPECT_EQ(messages.messages[0].Text(), "貸借対照表をクリップボードに保存しました");
@@ -536,9 +536,34 @@ TEST_F(Output, ClipboardGetsACopyAndTheKindsMessage) {
 
     // No bitmap: nothing happens, nothing is said.
     messages.messages.clear();
-    EXPECT_FALSE(CopyDiagramToClipboard(QImage(), 120, 90, kOutTypeBs, messages));
+    EXPECT_FALSE(CopyDiagramToClipboard(QImage(), kOutTypeBs, messages));
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(clipboard->image().convertToFormat(QImage::Format_RGB32), pl);
+}
+
+TEST_F(Output, ClipboardCopyKeepsTheBitmapsOwnSize) {
+    // The window passes its figure size; after a batch run the bitmap has the last period's
+    // size. Files are scaled to the figure size, the clipboard copy never is.
+    struct Case {
+        const char* what;
+        int bitmapWidth, bitmapHeight, figureWidth, figureHeight;
+    };
+    const Case cases[] = {
+        {"same size", 120, 90, 120, 90},
+        {"figure larger after a batch run", 120, 90, 400, 300},
+        {"figure smaller", 400, 300, 40, 30},
+        {"figure of no size (minimised window)", 120, 90, 0, 0},
+    };
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    for (const Case& c : cases) {
+        const QImage bitmap = FlatDiagram(c.bitmapWidth, c.bitmapHeight);
+        messages.messages.clear();
+        ASSERT_TRUE(
+            CopyDiagramToClipboard(bitmap, c.figureWidth, c.figureHeight, kOutTypeBs, messages))
+            << c.what;
+        EXPECT_EQ(clipboard->image().convertToFormat(QImage::Format_RGB32), bitmap) << c.what;
+        EXPECT_EQ(messages.Ids(), std::vector<int>{kMsgClipboardSaved}) << c.what;
+    }
 }
 
 TEST_F(Output, FolderWindowNeedsAFolder) {
