@@ -227,6 +227,8 @@ bool CJpg2Pdf::Convert(const std::string& jpegPath, const std::string& pdfPath,
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool durable,
                          bool& created) {
     created = false;
+    // A NUL would cut the name short in the system calls: no file has such a name.
+    if (path.find('\0') != std::string::npos) return false;
     // Something that cannot be replaced by a file (a folder) or that is not writable counts
     // as a file that cannot be created.
     struct stat existing {};

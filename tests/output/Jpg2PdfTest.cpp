@@ -312,6 +312,8 @@ TEST_F(Jpg2PdfFiles, FailuresShowTheirStepAndLeaveNoPdf) {
         {"grayscale", gray, pdfPath, CJpg2Pdf::kPrefixGetSize},
         {"missing folder", good, dir + "/nowhere/out.pdf", CJpg2Pdf::kPrefixFileCreate},
         {"a folder where the PDF goes", good, dir + "/folder.pdf", CJpg2Pdf::kPrefixFileCreate},
+        {"a NUL in the PDF's name", good, dir + std::string("/a\0b.pdf", 8),
+         CJpg2Pdf::kPrefixFileCreate},
         {"a folder where the JPEG is", "/", pdfPath, CJpg2Pdf::kPrefixStreamOpen},
     };
     std::filesystem::create_directory(dir + "/folder.pdf");
@@ -337,6 +339,7 @@ TEST_F(Jpg2PdfFiles, FailuresShowTheirStepAndLeaveNoPdf) {
         }
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir + "/folder.pdf"));
+    EXPECT_FALSE(std::filesystem::exists(dir + "/a"));  // the name cut at the NUL
     std::filesystem::remove_all(jpegPath);
     EXPECT_EQ(messages.messages[0].Text(), "[Stream Open]\nＰＤＦの作成に失敗しました");
 

@@ -421,6 +421,49 @@ TEST_F(Output, FailedWriteLeavesTheExistingFileUntouched) {
     EXPECT_TRUE(SyncOutputFolder(desktop));
 }
 
+TEST_F(Output, CommitRefusesWhatCannotBecomeTheFile) {
+    // A folder in the file's place, and a name with a NUL character (say, from a period
+    // field of a CSV) that the system call would cut short and write under another name.
+    struct Case {
+        const char* what;
+        QString name;
+        bool folderThere;
+        int id;
+        std::string prefix;
+    };
+    const QString nul = QStringLiteral("5") + QChar(u'\0') + QStringLiteral("x");
+    const Case cases[] = {
+        {"folder, image", "第5期_BS.png", true, kMsgWriteFailed, "第5期_BS.png\n"},
+        {"folder, PDF", "第5期_BS.pdf", true, kMsgPdfFailed, "[File Create]\n"},
+        {"NUL, image", nul + "_BS.png", false, kMsgWriteFailed, ""},
+        {"NUL, PDF", nul + "_BS.pdf", false, kMsgPdfFailed, "[File Create]\n"},
+    };
+    const QString folder = desktop + "/BS_PL";
+    ASSERT_TRUE(QDir().mkdir(folder));
+    for (const CommitMode mode : {CommitMode::Durable, CommitMode::Deferred}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (mode == CommitMode::Durable ? " durable" : ""));
+            const QString path = folder + "/" + c.name;
+            if (c.folderThere) {
+                ASSERT_TRUE(QDir().mkpath(path));
+            }
+            messages.messages.clear();
+            EXPECT_FALSE(CommitFile(path, QByteArray("bytes"), messages, mode));
+            ASSERT_EQ(messages.messages.size(), 1u);
+            EXPECT_EQ(messages.messages[0].id, c.id);
+            if (!c.prefix.empty()) {
+                EXPECT_EQ(messages.messages[0].prefix, c.prefix);
+            }
+            EXPECT_EQ(QFileInfo(path).isDir(), c.folderThere);
+            if (c.folderThere) {
+                EXPECT_TRUE(Entries(path).isEmpty());
+            }
+        }
+        // Nothing else appeared: no file under a cut-short name, no temporary file.
+        EXPECT_EQ(Entries(folder), (QStringList{"第5期_BS.pdf", "第5期_BS.png"}));
+    }
+}
+
 TEST_F(Output, SaveBitmapImageReportsAnEncoderThatCannotWrite) {
     const QString path = desktop + "/第3期_PL.bmp";
     WriteFile(path, "old");
