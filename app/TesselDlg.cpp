@@ -591,7 +591,7 @@ void CTesselDlg::OnOutput() {
     const QImage& bitmap = kind == kOutTypeBs ? bsBitmap_.image() : plBitmap_.image();
     const QSize size = figureSize();
     if (output_.OutSaki == kOutClipboard) {
-        CopyDiagramToClipboard(bitmap, size.width(), size.height(), kind, sink_);
+        CopyDiagramToClipboard(bitmap, kind, sink_);
         return;
     }
     QString folder;
