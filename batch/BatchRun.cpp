@@ -10,6 +10,7 @@
 #include <functional>
 #include <future>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -28,8 +29,14 @@ struct EncodedPeriod {
 // threads a task runs at once on the caller's thread.
 class EncoderPool final {
   public:
+    // A thread the system refuses to start (a process or memory limit) leaves the pool
+    // smaller, down to none: the results are the same, only slower.
     explicit EncoderPool(int threads) {
-        for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
+        try {
+            threads_.reserve(static_cast<std::size_t>(threads));
+            for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
+        } catch (const std::exception&) {
+        }
     }
     ~EncoderPool() {
         {
@@ -141,8 +148,14 @@ struct CommitReport {
 // Push writes at once on the caller's thread.
 class Writer final {
   public:
+    // Without a thread of its own (not asked for, or refused by the system) it writes on
+    // the caller's thread.
     Writer(std::size_t capacity, bool threaded) : capacity_(capacity) {
-        if (threaded) thread_ = std::thread([this] { Work(); });
+        if (!threaded) return;
+        try {
+            thread_ = std::thread([this] { Work(); });
+        } catch (const std::exception&) {
+        }
     }
     ~Writer() {
         {
@@ -319,7 +332,13 @@ BatchResult Run::Execute() {
     const int savedKind = output_.OutType;
     in.clear();
     in.seekg(0);
-    bool done = ProcessLines(in, scan);
+    bool done = false;
+    try {
+        done = ProcessLines(in, scan);
+    } catch (const std::bad_alloc&) {
+        // The encoder and writer threads are joined by now; the run ends like any failure.
+        sink_.ShowMessage(kMsgMemory, "", MessageKind::Error);
+    }
     // The diagram files were written without a flush each; one flush covers them all.
     if (!SyncOutputFolder(folder_) && done) {
         sink_.ShowMessage(kMsgWriteFailed, "", MessageKind::Error);
@@ -462,7 +481,13 @@ BatchResult RunBatch(BatchHost& host, const BatchRequest& request) {
 
 bool WriteSummaryFile(const QString& path, std::string_view text, TextEncoding encoding,
                       MessageSink& sink) {
-    const std::string bytes = EncodeTextFile(text, encoding, Cp932Codec());
+    std::string bytes;
+    try {
+        bytes = EncodeTextFile(text, encoding, Cp932Codec());
+    } catch (const std::bad_alloc&) {
+        sink.ShowMessage(kMsgFileObject, "", MessageKind::Error);
+        return false;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=

@@ -311,6 +311,31 @@ TEST(RunBatch, ASummaryThatCannotBeWrittenKeepsTheDiagrams) {
     EXPECT_EQ(FileNames(folder).size(), 4u);
 }
 
+TEST(RunBatch, RunningOutOfMemoryEndsTheRunWithAMessage) {
+    struct Case {
+        int at;             // 0: the names, else the period
+        std::size_t files;  // on disk at the end
+    };
+    const Case cases[] = {{0, 0}, {3, 6}};
+    for (const auto& c : cases) {
+        for (const int jobs : {1, 4}) {
+            TestHost host;
+            host.outOfMemoryAt = c.at;
+            const QString folder = TestPath("oom");
+            EXPECT_FALSE(RunIn(host, WriteTestFile("oom.csv", PeriodsCsv(20)), jobs, folder).ok);
+            EXPECT_EQ(host.sink.Ids(), std::vector<int>{kMsgMemory}) << c.at << " jobs " << jobs;
+            EXPECT_EQ(host.progress.back(), 0);
+            EXPECT_EQ(host.output.OutType, kOutTypePl);
+            EXPECT_FALSE(QFileInfo::exists(folder + "/oom_Out.csv"));
+            // Periods after the failing one may have been written already; its own are there.
+            if (c.at > 0) {
+                EXPECT_GE(FileNames(folder).size(), c.files);
+            }
+            QDir(folder).removeRecursively();
+        }
+    }
+}
+
 TEST(RunBatch, MalformedInputsEndWithAMessage) {
     std::string garbage;
     unsigned state = 12345;

@@ -1,7 +1,9 @@
 // The headless tool end to end: options, settings, exit status, stdout and stderr.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QProcess>
+#include <functional>
 
 #include "app/SettingsStore.h"
 #include "tests/batch/BatchTestSupport.h"
@@ -21,8 +23,9 @@ struct ToolRun {
     std::string out, err;
 };
 
-ToolRun RunTool(const QStringList& arguments) {
+ToolRun RunTool(const QStringList& arguments, const std::function<void()>& inChild = {}) {
     QProcess p;
+    if (inChild) p.setChildProcessModifier(inChild);
     p.start(QStringLiteral(QUORVEX_BATCH_TOOL), arguments);
     EXPECT_TRUE(p.waitForFinished(120000));
     ToolRun r;
@@ -129,6 +132,33 @@ TEST(BatchTool, RunFailuresExitWithOneAndTheMessageOnStderr) {
     const ToolRun missing = RunTool({"-q", TestPath("none.csv")});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err, "ファイルのオープン失敗しました\n");
+}
+
+TEST(BatchTool, ThreadsTheSystemRefusesNeverEndTheProcess) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer needs an unlimited address space";
+#else
+    // 600 MB of address space hold the tool but not 256 thread stacks: the run goes on
+    // with the threads it got, or ends as a failed run (a picture that cannot be made
+    // has no message of its own); it never aborts.
+    const QString csv = WriteTestFile("l.csv", PeriodsCsv(3));
+    const auto limit = [] {
+        const rlimit r{600ul << 20, 600ul << 20};
+        setrlimit(RLIMIT_AS, &r);
+    };
+    for (const char* jobs : {"256", "64"}) {
+        const QString out = TestPath(QString("l%1").arg(jobs));
+        const ToolRun r =
+            RunTool({"-q", "--defaults", "-t", "png", "-j", jobs, "-o", out, csv}, limit);
+        ASSERT_NE(r.exitCode, -1) << r.err;
+        if (r.exitCode == 0) {
+            EXPECT_EQ(FileNames(out).size(), 7u);
+        } else {
+            EXPECT_EQ(r.exitCode, 1);
+            EXPECT_TRUE(r.err.empty() || r.err == "メモリの確保に失敗しました\n") << r.err;
+        }
+    }
+#endif
 }
 
 TEST(BatchTool, UsageErrorsExitWithTwo) {
