@@ -11,6 +11,7 @@
 #include <future>
 #include <mutex>
 #include <new>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -305,11 +306,34 @@ BatchResult Run::Execute() {
     if (!OutputFolder()) return result_;
     result_.folder = folder_;
 
-    std::ifstream in(QFile::encodeName(request_.csvPath).toStdString(), std::ios::binary);
-    if (!in) {
+    std::ifstream file(QFile::encodeName(request_.csvPath).toStdString(), std::ios::binary);
+    if (!file) {
         sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
         return result_;
     }
+    // The file is read twice. A pipe (a script's process substitution, say) cannot go back
+    // to its start: it is read once into memory, and both passes read that.
+    std::istringstream buffered;
+    std::istream* source = &file;
+    if (file.rdbuf()->pubseekoff(0, std::ios::cur, std::ios::in) == std::streampos(-1)) {
+        std::string bytes;
+        try {
+            char chunk[1 << 16];
+            while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
+                bytes.append(chunk, static_cast<std::size_t>(file.gcount()));
+            }
+        } catch (const std::bad_alloc&) {
+            sink_.ShowMessage(kMsgFileObject, "", MessageKind::Error);
+            return result_;
+        }
+        if (file.bad()) {
+            sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
+            return result_;
+        }
+        buffered.str(std::move(bytes));
+        source = &buffered;
+    }
+    std::istream& in = *source;
     const CsvScan scan = ScanCsv(in, kMaxBatchPeriods + 1);
     if (scan.readError) {
         sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
@@ -332,6 +356,11 @@ BatchResult Run::Execute() {
     const int savedKind = output_.OutType;
     in.clear();
     in.seekg(0);
+    if (in.fail()) {
+        host_.SetProgress(0);
+        sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
+        return result_;
+    }
     bool done = false;
     try {
         done = ProcessLines(in, scan);
@@ -382,11 +411,12 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
     // A file changed between the passes is read only as far as the first pass counted.
     for (std::size_t i = 0; i < scan.lines; ++i) {
         const CsvLineReader::Result r = reader.Next(raw);
-        if (r == CsvLineReader::Result::ReadError) {
+        // A file that lost lines since the first reading is treated like one that cannot
+        // be read: the summary would otherwise miss periods without a word.
+        if (r != CsvLineReader::Result::Line) {
             if (FinishWriting(writer)) sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
             return false;
         }
-        if (r == CsvLineReader::Result::End) break;
         std::string_view bytes = raw;
         if (i == 0 && scan.encoding == TextEncoding::Utf8WithBom)
             bytes.remove_prefix(kUtf8Bom.size());

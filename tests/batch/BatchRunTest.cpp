@@ -1,7 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFileInfo>
+#include <thread>
 
 #include "batch/BatchRun.h"
 #include "batch/CsvText.h"
@@ -309,6 +313,58 @@ TEST(RunBatch, ASummaryThatCannotBeWrittenKeepsTheDiagrams) {
     EXPECT_FALSE(RunIn(host, WriteTestFile("w.csv", PeriodsCsv(2)), 2, folder).ok);
     EXPECT_EQ(host.sink.Ids(), std::vector<int>{kMsgOpenFailed});
     EXPECT_EQ(FileNames(folder).size(), 4u);
+}
+
+TEST(RunBatch, APipeIsReadLikeAFile) {
+    const QString pipe = TestPath("pipe.csv");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const std::string csv = PeriodsCsv(3);
+    for (const int jobs : {1, 4}) {
+        std::thread feeder([&] {
+            const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY);
+            ASSERT_GE(fd, 0);
+            EXPECT_EQ(::write(fd, csv.data(), csv.size()), static_cast<ssize_t>(csv.size()));
+            ::close(fd);
+        });
+        TestHost host;
+        const QString folder = TestPath("p");
+        const BatchResult r = RunIn(host, pipe, jobs, folder);
+        feeder.join();
+        ASSERT_TRUE(r.ok) << jobs;
+        EXPECT_EQ(FileNames(folder).size(), 7u);
+        EXPECT_EQ(host.range, 4);
+        QDir(folder).removeRecursively();
+    }
+}
+
+TEST(RunBatch, AFileChangedBetweenTheReadings) {
+    struct Case {
+        std::string replacement;  // written over the file after the first reading
+        bool ok;
+        std::size_t files;
+    };
+    const Case cases[] = {
+        // Lost lines: the run ends like a read error, without a summary.
+        {PeriodsCsv(2), false, 4},
+        {"", false, 0},
+        // More lines: only the counted ones are read.
+        {PeriodsCsv(6), true, 9},
+    };
+    for (const auto& c : cases) {
+        for (const int jobs : {1, 4}) {
+            TestHost host;
+            const QString csv = WriteTestFile("ch.csv", PeriodsCsv(4));
+            host.betweenReadings = [&] { WriteTestFile("ch.csv", c.replacement); };
+            const QString folder = TestPath("ch");
+            EXPECT_EQ(RunIn(host, csv, jobs, folder).ok, c.ok);
+            EXPECT_EQ(FileNames(folder).size(), c.files) << c.replacement.size() << " " << jobs;
+            if (!c.ok) {
+                EXPECT_EQ(host.sink.Ids(), std::vector<int>{kMsgOpenFailed});
+            }
+            EXPECT_EQ(host.progress.back(), 0);
+            QDir(folder).removeRecursively();
+        }
+    }
 }
 
 TEST(RunBatch, RunningOutOfMemoryEndsTheRunWithAMessage) {

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <functional>
 #include <map>
 #include <new>
 #include <string>
@@ -35,6 +36,8 @@ class TestHost final : public BatchHost {
     std::vector<QString> opened;
     // Loading this period (counted from 1) or the names (0) runs out of memory; -1: never.
     int outOfMemoryAt = -1;
+    // Runs when the progress range is set: between the two readings of the file.
+    std::function<void()> betweenReadings;
 
     MessageSink& Messages() override { return sink; }
     OutputOptions Output() override { return output; }
@@ -46,7 +49,10 @@ class TestHost final : public BatchHost {
         output.OutType = outType;
         kinds.push_back(outType);
     }
-    void SetProgressRange(int maximum) override { range = maximum; }
+    void SetProgressRange(int maximum) override {
+        range = maximum;
+        if (betweenReadings) betweenReadings();
+    }
     void SetProgress(int position) override { progress.push_back(position); }
     void LoadNames(const StatementData& data) override {
         if (outOfMemoryAt == 0) throw std::bad_alloc();
