@@ -183,6 +183,7 @@ TEST(BatchTool, UsageErrorsExitWithTwo) {
         {"-j", "two", csv},
         {"--colours", TestPath("missing.col"), csv},
         {"-o"},
+        {"-o", "", csv},
     };
     for (const auto& args : cases) {
         const ToolRun r = RunTool(args);
