@@ -418,8 +418,10 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
             return false;
         }
         std::string_view bytes = raw;
-        if (i == 0 && scan.encoding == TextEncoding::Utf8WithBom)
+        // The mark is checked again: the file may have changed since the first reading.
+        if (i == 0 && scan.encoding == TextEncoding::Utf8WithBom && bytes.starts_with(kUtf8Bom)) {
             bytes.remove_prefix(kUtf8Bom.size());
+        }
         const std::string line = DecodeLine(bytes, scan.encoding, codec);
 
         DeferredSink held;

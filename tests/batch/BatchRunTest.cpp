@@ -342,27 +342,32 @@ TEST(RunBatch, APipeIsReadLikeAFile) {
 
 TEST(RunBatch, AFileChangedBetweenTheReadings) {
     struct Case {
+        std::string original;
         std::string replacement;  // written over the file after the first reading
         bool ok;
         std::size_t files;
+        int message;
     };
+    const std::string csv4 = PeriodsCsv(4);
     const Case cases[] = {
         // Lost lines: the run ends like a read error, without a summary.
-        {PeriodsCsv(2), false, 4},
-        {"", false, 0},
+        {csv4, PeriodsCsv(2), false, 4, kMsgOpenFailed},
+        {csv4, "", false, 0, kMsgOpenFailed},
         // More lines: only the counted ones are read.
-        {PeriodsCsv(6), true, 9},
+        {csv4, PeriodsCsv(6), true, 9, 0},
+        // The byte-order mark is gone and the first line is shorter than it was.
+        {std::string(kUtf8Bom) + csv4, "ab\n" + csv4, false, 0, kMsgNot10Items},
     };
     for (const auto& c : cases) {
         for (const int jobs : {1, 4}) {
             TestHost host;
-            const QString csv = WriteTestFile("ch.csv", PeriodsCsv(4));
+            const QString csv = WriteTestFile("ch.csv", c.original);
             host.betweenReadings = [&] { WriteTestFile("ch.csv", c.replacement); };
             const QString folder = TestPath("ch");
             EXPECT_EQ(RunIn(host, csv, jobs, folder).ok, c.ok);
             EXPECT_EQ(FileNames(folder).size(), c.files) << c.replacement.size() << " " << jobs;
             if (!c.ok) {
-                EXPECT_EQ(host.sink.Ids(), std::vector<int>{kMsgOpenFailed});
+                EXPECT_EQ(host.sink.Ids(), std::vector<int>{c.message});
             }
             EXPECT_EQ(host.progress.back(), 0);
             QDir(folder).removeRecursively();
