@@ -280,8 +280,9 @@ class Run final {
 // level); anything already at that path counts as present, like the desktop folder.
 bool Run::OutputFolder() {
     if (request_.outputFolder.isEmpty()) return EnsureOutputFolder(folder_, sink_);
-    folder_ = request_.outputFolder;
-    if (folder_.size() > 1 && folder_.endsWith(QLatin1Char('/'))) folder_.chop(1);
+    // Absolute and without "..", so that a ".." in a written path can only come from a
+    // period text, which the commit refuses.
+    folder_ = QDir::cleanPath(QDir(request_.outputFolder).absolutePath());
     if (QFileInfo::exists(folder_) || QDir().mkdir(folder_)) return true;
     sink_.ShowMessage(kMsgDesktopFolder, "", MessageKind::Error);
     return false;
