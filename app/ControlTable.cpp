@@ -76,12 +76,12 @@ unsigned FlagsOf(std::string_view s) {
 
 }  // namespace
 
-std::vector<ControlSpec> ParseControlTable(std::string_view tsv) {
-    std::vector<ControlSpec> out;
+std::vector<ControlEntry> ParseControlTable(std::string_view tsv) {
+    std::vector<ControlEntry> out;
     ForEachLine(tsv, [&](std::string_view line) {
         const auto f = Split(line, '\t');
         if (f.size() < 7) return;
-        ControlSpec c;
+        ControlEntry c;
         if (!KindOf(f[1], c.kind)) return;
         c.text = std::string(f[2]);
         if (!ToInt(f[3], c.rect.x) || !ToInt(f[4], c.rect.y) || !ToInt(f[5], c.rect.w) ||
@@ -117,8 +117,8 @@ std::vector<ControlSpec> ParseControlTable(std::string_view tsv) {
     return out;
 }
 
-const std::vector<ControlSpec>& MainWindowControls() {
-    static const std::vector<ControlSpec> table = ParseControlTable(data::kControlsTsv);
+const std::vector<ControlEntry>& MainWindowControls() {
+    static const std::vector<ControlEntry> table = ParseControlTable(data::kControlsTsv);
     return table;
 }
 

@@ -45,7 +45,7 @@ struct DialogRect {
     bool operator==(const DialogRect&) const = default;
 };
 
-struct ControlSpec {
+struct ControlEntry {
     int id = kNoId;
     ControlKind kind = ControlKind::Label;
     std::string text;  // UTF-8; "&" marks a mnemonic, "&&" is a literal "&"
@@ -60,9 +60,9 @@ inline constexpr int kItemRowOffsets[10] = {0, 15, 30, 45, 60, 93, 108, 123, 138
 
 // Parses the control table; a row with an id range "a..b" gives one control per item,
 // placed at the item's row. Malformed rows are skipped.
-std::vector<ControlSpec> ParseControlTable(std::string_view tsv);
+std::vector<ControlEntry> ParseControlTable(std::string_view tsv);
 // The embedded table of the main window.
-const std::vector<ControlSpec>& MainWindowControls();
+const std::vector<ControlEntry>& MainWindowControls();
 
 // key -> value of resources/window.tsv.
 std::map<std::string, std::string> ParseKeyValues(std::string_view tsv);

@@ -174,16 +174,16 @@ void CTesselDlg::BuildControls() {
     const auto& table = MainWindowControls();
     QButtonGroup* group = nullptr;
     for (std::size_t n = 0; n < table.size(); ++n) {
-        const ControlSpec& spec = table[n];
-        const QRect rect(units_.X(spec.rect.x), units_.Y(spec.rect.y),
-                         units_.X(spec.rect.x + spec.rect.w) - units_.X(spec.rect.x),
-                         units_.Y(spec.rect.y + spec.rect.h) - units_.Y(spec.rect.y));
-        const QString text = Utf8(spec.text);
-        const Qt::Alignment align = (spec.flags & kFlagCentre)  ? Qt::AlignHCenter
-                                    : (spec.flags & kFlagRight) ? Qt::AlignRight
-                                                                : Qt::AlignLeft;
+        const ControlEntry& entry = table[n];
+        const QRect rect(units_.X(entry.rect.x), units_.Y(entry.rect.y),
+                         units_.X(entry.rect.x + entry.rect.w) - units_.X(entry.rect.x),
+                         units_.Y(entry.rect.y + entry.rect.h) - units_.Y(entry.rect.y));
+        const QString text = Utf8(entry.text);
+        const Qt::Alignment align = (entry.flags & kFlagCentre)  ? Qt::AlignHCenter
+                                    : (entry.flags & kFlagRight) ? Qt::AlignRight
+                                                                 : Qt::AlignLeft;
         QWidget* w = nullptr;
-        switch (spec.kind) {
+        switch (entry.kind) {
             case ControlKind::Label: {
                 auto* label = new QLabel(text, this);
                 label->setAlignment(align | Qt::AlignVCenter);
@@ -199,17 +199,17 @@ void CTesselDlg::BuildControls() {
                     // spin box covers the edit's rectangle.
                     auto* spin = new StepSpinBox(this);
                     spin->setGeometry(rect);
-                    spin->edit()->setObjectName(QString::number(spec.id));
+                    spin->edit()->setObjectName(QString::number(entry.id));
                     spin->setObjectName(QString::number(table[n + 1].id));
-                    controls_[spec.id] = spin->edit();
+                    controls_[entry.id] = spin->edit();
                     controls_[table[n + 1].id] = spin;
                     ++n;
                     continue;
                 }
                 auto* edit = new QLineEdit(this);
                 edit->setAlignment(align | Qt::AlignVCenter);
-                edit->setReadOnly(spec.flags & kFlagReadOnly);
-                if (spec.flags & kFlagDigits) {
+                edit->setReadOnly(entry.flags & kFlagReadOnly);
+                if (entry.flags & kFlagDigits) {
                     edit->setValidator(new QRegularExpressionValidator(
                         QRegularExpression(QStringLiteral("[0-9]*")), edit));
                 }
@@ -218,7 +218,7 @@ void CTesselDlg::BuildControls() {
             }
             case ControlKind::MultiEdit: {
                 auto* edit = new QPlainTextEdit(this);
-                edit->setReadOnly(spec.flags & kFlagReadOnly);
+                edit->setReadOnly(entry.flags & kFlagReadOnly);
                 edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
                 QPalette pal = edit->palette();
                 pal.setColor(QPalette::Base, Qt::white);
@@ -229,7 +229,7 @@ void CTesselDlg::BuildControls() {
             }
             case ControlKind::Colour: {
                 auto* button = new ColourButton(this);
-                const int i = spec.id - kIdColourBase;
+                const int i = entry.id - kIdColourBase;
                 if (i >= 0 && i < kItemCount) colourButtons_[std::size_t(i)] = button;
                 w = button;
                 break;
@@ -240,14 +240,14 @@ void CTesselDlg::BuildControls() {
             case ControlKind::ImageButton: {
                 auto* button = new QToolButton(this);
                 const int side = std::max(8, std::min(rect.width(), rect.height()) - 6);
-                if (spec.picture.rfind("centre", 0) == 0) {
-                    const int mode = spec.picture.back() - '0';
+                if (entry.picture.rfind("centre", 0) == 0) {
+                    const int mode = entry.picture.back() - '0';
                     const QSize size(rect.width() - 6, rect.height() - 6);
                     button->setIcon(QPixmap::fromImage(
                         DrawCentreLinePreview(mode, size.width(), size.height())));
                     button->setIconSize(size);
                 } else {
-                    button->setIcon(PictureIcon(spec.picture, style()));
+                    button->setIcon(PictureIcon(entry.picture, style()));
                     button->setIconSize(QSize(side, side).boundedTo(QSize(24, 24)));
                 }
                 if (!text.isEmpty()) {
@@ -274,7 +274,7 @@ void CTesselDlg::BuildControls() {
             }
             case ControlKind::Radio: {
                 auto* radio = new QRadioButton(text, this);
-                if ((spec.flags & kFlagGroup) || group == nullptr) {
+                if ((entry.flags & kFlagGroup) || group == nullptr) {
                     group = new QButtonGroup(this);
                     group->setExclusive(true);
                 }
@@ -294,8 +294,8 @@ void CTesselDlg::BuildControls() {
             case ControlKind::VLine:
             case ControlKind::HLine: {
                 auto* line = new QFrame(this);
-                line->setFrameShape(spec.kind == ControlKind::VLine ? QFrame::VLine
-                                                                    : QFrame::HLine);
+                line->setFrameShape(entry.kind == ControlKind::VLine ? QFrame::VLine
+                                                                     : QFrame::HLine);
                 line->setFrameShadow(QFrame::Sunken);
                 w = line;
                 break;
@@ -310,26 +310,26 @@ void CTesselDlg::BuildControls() {
             }
         }
         QRect place = rect;
-        if (spec.kind == ControlKind::VLine) place.setWidth(std::max(2, rect.width()));
-        if (spec.kind == ControlKind::HLine) place.setHeight(std::max(2, rect.height()));
+        if (entry.kind == ControlKind::VLine) place.setWidth(std::max(2, rect.width()));
+        if (entry.kind == ControlKind::HLine) place.setHeight(std::max(2, rect.height()));
         // A text that would not fit its rectangle in this font gets the room it needs, so
         // nothing is clipped: centred texts grow on both sides, others to the right.
-        if (spec.kind == ControlKind::Label || spec.kind == ControlKind::Radio ||
-            spec.kind == ControlKind::Check) {
+        if (entry.kind == ControlKind::Label || entry.kind == ControlKind::Radio ||
+            entry.kind == ControlKind::Check) {
             const int need = w->sizeHint().width();
             if (!text.isEmpty() && need > place.width()) {
                 const int extra = need - place.width();
-                if (spec.flags & kFlagCentre) place.translate(-extra / 2, 0);
-                if (spec.flags & kFlagRight) place.translate(-extra, 0);
+                if (entry.flags & kFlagCentre) place.translate(-extra / 2, 0);
+                if (entry.flags & kFlagRight) place.translate(-extra, 0);
                 place.setWidth(need);
             }
         }
         w->setGeometry(place);
-        if (!spec.tip.empty()) w->setToolTip(Utf8(spec.tip));
-        if (spec.flags & kFlagHidden) w->hide();
-        if (spec.id != kNoId) {
-            w->setObjectName(QString::number(spec.id));
-            controls_[spec.id] = w;
+        if (!entry.tip.empty()) w->setToolTip(Utf8(entry.tip));
+        if (entry.flags & kFlagHidden) w->hide();
+        if (entry.id != kNoId) {
+            w->setObjectName(QString::number(entry.id));
+            controls_[entry.id] = w;
         }
     }
     // Passive controls below the others, so a group box never takes the clicks of the

@@ -70,7 +70,7 @@ class WindowTest : public ::testing::Test {
 TEST_F(WindowTest, EveryControlOfTheTableExistsByIdAndName) {
     Open();
     int withId = 0;
-    for (const ControlSpec& c : MainWindowControls()) {
+    for (const ControlEntry& c : MainWindowControls()) {
         if (c.id == kNoId) continue;
         ++withId;
         QWidget* w = dlg_->control(c.id);
