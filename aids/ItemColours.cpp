@@ -1,0 +1,82 @@
+#include "aids/ItemColours.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "aids/PendingDialogs.h"
+
+namespace quorvex {
+
+namespace {
+
+const QString kColourFilter = QStringLiteral("色の設定ファイル (*.col)");
+
+int Ask(AidsHost& host, int id) {
+    return host.messages().ShowMessage(id, "", MessageKind::Question);
+}
+void Fail(AidsHost& host, int id) {
+    host.messages().ShowMessage(id, "", MessageKind::Error);
+}
+
+bool WriteColourFile(const QString& path, const std::string& text) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    const auto size = static_cast<qint64>(text.size());
+    if (file.write(text.data(), size) != size) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+}  // namespace
+
+void OnDefaultColours(AidsHost& host) {
+    if (!Confirmed(Ask(host, kMsgDefaultColours))) return;
+    for (int i = 0; i < kItemCount; ++i) host.setItemColour(i, DefaultItemColours[i]);
+    host.repaintFigureArea();
+}
+
+void OnRandomColours(AidsHost& host) {
+    for (int i = 0; i < kItemCount; ++i) host.setItemColour(i, RandomItemColour());
+    host.repaintFigureArea();
+}
+
+void OnSaveColours(AidsHost& host) {
+    QString path = GetSaveFileName(host.hostWindow(), QStringLiteral("保存先ファイルを指定"),
+                                   QStringLiteral("Quorvex"), kColourFilter);
+    if (path.isEmpty()) return;
+    // The default extension, added when the name has none.
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".col");
+    if (QFileInfo::exists(path) && !Confirmed(Ask(host, kMsgOverwrite))) return;
+
+    std::array<Colour, kItemCount> colours{};
+    for (int i = 0; i < kItemCount; ++i) colours[i] = host.itemColour(i);
+    if (!WriteColourFile(path, ColourFileText(colours))) {
+        Fail(host, kMsgOpenFailed);
+        return;
+    }
+    if (Ask(host, kMsgSavedShowFolder) == kYes)
+        OpenFolderWindow(QFileInfo(path).absolutePath() + "/", host.messages());
+}
+
+void OnLoadColours(AidsHost& host) {
+    const QString path =
+        GetOpenFileName(host.hostWindow(), QStringLiteral("色の設定ファイルを指定"), kColourFilter);
+    if (path.isEmpty()) return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Fail(host, kMsgOpenFailed);
+        return;
+    }
+    // Only the first ten lines count; a wrong file of any size is not read whole.
+    std::string text;
+    for (int i = 0; i < kItemCount && !file.atEnd(); ++i) text += file.readLine().toStdString();
+    const std::vector<Colour> colours = ReadColourFileText(text);
+    for (std::size_t i = 0; i < colours.size(); ++i)
+        host.setItemColour(static_cast<int>(i), colours[i]);
+    host.repaintFigureArea();
+}
+
+}  // namespace quorvex
