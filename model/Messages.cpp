@@ -63,6 +63,8 @@ MessageKind MessageKindOf(int id) {
     return it == Catalogue().end() ? MessageKind::Error : it->second.kind;
 }
 
-std::string ApplicationTitle() { return MessageText(kAppTitle); }
+std::string ApplicationTitle() {
+    return MessageText(kAppTitle);
+}
 
 }  // namespace quorvex

@@ -49,7 +49,7 @@ MessageKind MessageKindOf(int id);
 std::string ApplicationTitle();
 
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     // Shows prefix + MessageText(id). Returns kOk, kYes or kNo, or kNoText (showing
     // nothing) when the id has no text.
@@ -57,6 +57,8 @@ public:
 };
 
 // A confirmation goes ahead unless the answer is No.
-inline bool Confirmed(int answer) { return answer != kNo; }
+inline bool Confirmed(int answer) {
+    return answer != kNo;
+}
 
 }  // namespace quorvex

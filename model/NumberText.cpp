@@ -13,7 +13,9 @@ namespace {
 bool IsCSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // strtod in the "C" locale: the process locale (which Qt sets from the environment) must
 // not change the decimal point.
@@ -241,7 +243,8 @@ std::string FormatRatio(double ratio, int decimals) {
     digits.resize(wanted - 1);
     if (roundUp) {
         long k = static_cast<long>(digits.size()) - 1;
-        while (k >= 0 && digits[static_cast<std::size_t>(k)] == '9') digits[static_cast<std::size_t>(k--)] = '0';
+        while (k >= 0 && digits[static_cast<std::size_t>(k)] == '9')
+            digits[static_cast<std::size_t>(k--)] = '0';
         if (k >= 0) {
             ++digits[static_cast<std::size_t>(k)];
         } else {

@@ -45,6 +45,8 @@ void InstallIsolation() {
     ::testing::UnitTest::GetInstance()->listeners().Append(new IsolationListener);
 }
 
-std::string TestHome() { return g_home; }
+std::string TestHome() {
+    return g_home;
+}
 
 }  // namespace quorvex::test

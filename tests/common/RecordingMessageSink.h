@@ -18,7 +18,7 @@ struct RecordedMessage {
 };
 
 class RecordingMessageSink final : public MessageSink {
-public:
+  public:
     std::vector<RecordedMessage> messages;
     std::deque<int> answers;
 

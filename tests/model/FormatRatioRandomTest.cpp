@@ -64,7 +64,8 @@ std::string RoundHalfUpAt(std::string s, std::size_t keep) {
     s.resize(keep);
     if (up) {
         long k = static_cast<long>(s.size()) - 1;
-        while (k >= 0 && s[static_cast<std::size_t>(k)] == '9') s[static_cast<std::size_t>(k--)] = '0';
+        while (k >= 0 && s[static_cast<std::size_t>(k)] == '9')
+            s[static_cast<std::size_t>(k--)] = '0';
         if (k >= 0)
             ++s[static_cast<std::size_t>(k)];
         else
@@ -108,11 +109,19 @@ TEST(FormatRatioRandom, MatchesExactReference) {
     for (int i = 0; i < 100000; ++i) {
         double v = 0;
         switch (kind(rng)) {
-            case 0: v = ratio(rng); break;
+            case 0:
+                v = ratio(rng);
+                break;
             // Exact halves at every decimal place: the ties the rounding rule is about.
-            case 1: v = ticks(rng) / 8.0 / std::pow(10.0, i % 5); break;
-            case 2: v = std::nextafter(ticks(rng) * 0.0005, (i & 1) ? 1e9 : -1e9); break;
-            default: v = std::ldexp(ratio(rng), expo(rng)); break;
+            case 1:
+                v = ticks(rng) / 8.0 / std::pow(10.0, i % 5);
+                break;
+            case 2:
+                v = std::nextafter(ticks(rng) * 0.0005, (i & 1) ? 1e9 : -1e9);
+                break;
+            default:
+                v = std::ldexp(ratio(rng), expo(rng));
+                break;
         }
         for (int n = 0; n <= 5; ++n) {
             ASSERT_EQ(FormatRatio(v, n), Reference(v, n)) << std::hexfloat << v << " n=" << n;
