@@ -18,6 +18,9 @@ void PreparePanel(QPlainTextEdit& panel) {
     panel.setReadOnly(true);
     panel.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     panel.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    panel.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    panel.setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    panel.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     QPalette palette = panel.palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         palette.setColor(group, QPalette::Base, palette.color(QPalette::Active, QPalette::Base));

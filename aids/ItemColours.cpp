@@ -5,6 +5,7 @@
 #include <QSaveFile>
 
 #include "aids/PendingDialogs.h"
+#include "output/OutputFiles.h"
 
 namespace quorvex {
 

@@ -1,8 +1,6 @@
 #include "aids/PendingDialogs.h"
 
-#include <QDesktopServices>
 #include <QFileDialog>
-#include <QUrl>
 
 namespace quorvex {
 
@@ -29,12 +27,6 @@ QString GetSaveFileName(QWidget* parent, const QString& title, const QString& de
 
 void SetFileDialogHook(std::function<QString(const FileDialogRequest&)> hook) {
     Hook() = std::move(hook);
-}
-
-bool OpenFolderWindow(const QString& folder, MessageSink& messages) {
-    if (QDesktopServices::openUrl(QUrl::fromLocalFile(folder))) return true;
-    messages.ShowMessage(kMsgExplorer, "", MessageKind::Error);
-    return false;
 }
 
 }  // namespace quorvex

@@ -1,11 +1,9 @@
 #pragma once
-// Temporary: the file dialogs and the folder window as the window and the output code will
-// provide them (app/Dialogs.h, output/OutputFiles.h). Removed once those land.
+// Temporary: the file dialogs as the window will provide them (app/Dialogs.h). Removed once
+// those land.
 
 #include <QString>
 #include <functional>
-
-#include "model/Messages.h"
 
 class QWidget;
 
@@ -24,7 +22,5 @@ QString GetOpenFileName(QWidget* parent, const QString& title, const QString& fi
 QString GetSaveFileName(QWidget* parent, const QString& title, const QString& defaultName,
                         const QString& filter, const QString& directory = {});
 void SetFileDialogHook(std::function<QString(const FileDialogRequest&)> hook);
-
-bool OpenFolderWindow(const QString& folder, MessageSink& messages);
 
 }  // namespace quorvex

@@ -86,6 +86,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     history->setReadOnly(true);
     history->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     history->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    history->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    history->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     history->setGeometry(du.Rect(58, 181, 254, 36));
     // Qt separates lines with LF alone; the trailing line break leaves an empty last line.
     history->setPlainText(QString::fromStdString(VersionHistoryText()).replace("\r\n", "\n"));
