@@ -31,6 +31,24 @@ bool WriteColourFile(const QString& path, const std::string& text) {
     return file.commit();
 }
 
+// The first ten lines, each cut to its first kMaxLineBytes bytes (ample for a decimal
+// colour), so that choosing a large file of another kind costs no memory.
+std::string FirstLines(QFile& file) {
+    constexpr qint64 kMaxLineBytes = 256;
+    std::string text;
+    for (int line = 0; line < kItemCount && !file.atEnd(); ++line) {
+        const QByteArray head = file.readLine(kMaxLineBytes + 1);
+        text.append(head.constData(), static_cast<std::size_t>(head.size()));
+        if (head.endsWith('\n')) continue;
+        // Skip the rest of an overlong line up to its line end.
+        char c = 0;
+        while (file.getChar(&c) && c != '\n') {
+        }
+        if (c == '\n') text += '\n';
+    }
+    return text;
+}
+
 }  // namespace
 
 void OnDefaultColours(AidsHost& host) {
@@ -71,9 +89,7 @@ void OnLoadColours(AidsHost& host) {
         Fail(host, kMsgOpenFailed);
         return;
     }
-    // Only the first ten lines count; a wrong file of any size is not read whole.
-    std::string text;
-    for (int i = 0; i < kItemCount && !file.atEnd(); ++i) text += file.readLine().toStdString();
+    const std::string text = FirstLines(file);
     const std::vector<Colour> colours = ReadColourFileText(text);
     for (std::size_t i = 0; i < colours.size(); ++i)
         host.setItemColour(static_cast<int>(i), colours[i]);

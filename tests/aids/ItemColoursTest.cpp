@@ -164,15 +164,24 @@ TEST_F(ItemColoursTest, LoadChangesOnlyTheLinesItHas) {
     Write(answer, "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n");
     OnLoadColours(host);
     EXPECT_EQ(host.colours(), (Colours{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+
+    answer = InHome("huge.col");
+    Write(answer, "  7" + QByteArray(1 << 20, 'x') + "\r\n" + QByteArray(300, '5') + "\n-3");
+    OnLoadColours(host);
+    EXPECT_EQ(host.colours(), (Colours{7, 0x7FFFFFFF, 0xFFFFFFFD, 4, 5, 6, 7, 8, 9, 10}));
 }
 
-TEST_F(ItemColoursTest, MissingFileIsReported) {
+TEST_F(ItemColoursTest, UnreadableFileIsReported) {
     const Colours before = host.colours();
-    answer = InHome("missing.col");
-    OnLoadColours(host);
-    EXPECT_EQ(host.sink.Ids(), std::vector<int>{kMsgOpenFailed});
-    EXPECT_EQ(host.colours(), before);
-    EXPECT_EQ(host.repaints, 0);
+    ASSERT_TRUE(QDir(QString::fromStdString(test::TestHome())).mkdir("folder.col"));
+    for (const char* name : {"missing.col", "folder.col"}) {
+        host.sink.messages.clear();
+        answer = InHome(name);
+        OnLoadColours(host);
+        EXPECT_EQ(host.sink.Ids(), std::vector<int>{kMsgOpenFailed}) << name;
+        EXPECT_EQ(host.colours(), before) << name;
+        EXPECT_EQ(host.repaints, 0) << name;
+    }
 }
 
 }  // namespace
