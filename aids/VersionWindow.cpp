@@ -54,7 +54,8 @@ QIcon ApplicationIcon(const QStyle* style) {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("バージョン情報"));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setFont(WindowFont());
     const DialogUnits du(font());
     setFixedSize(du.X(315), du.Y(270));
