@@ -16,7 +16,8 @@ bool CopyDiagramToClipboard(const QImage& bitmap, int width, int height, int out
     if (!clipboard) return true;  // no clipboard to open: nothing happens, as when it is busy
     // setImage replaces every format other programs had placed there.
     clipboard->setImage(copy);
-    messages.ShowMessage(kMsgClipboardSaved, outType == kOutTypeBs ? "貸借対照表を" : "損益計算書を",
+    messages.ShowMessage(kMsgClipboardSaved,
+                         outType == kOutTypeBs ? "貸借対照表を" : "損益計算書を",
                          MessageKind::Information);
     return true;
 }

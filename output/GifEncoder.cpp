@@ -31,70 +31,87 @@ struct IndexedImage {
     std::vector<GifPixelType> pixels;
 };
 
-// Exact palette in order of first appearance; false once a 257th colour turns up.
-bool IndexExactly(const QImage& image, IndexedImage& out) {
-    std::unordered_map<std::uint32_t, GifPixelType> lookup;
-    lookup.reserve(2 * kMaxColours);
-    std::uint32_t last = 0xFFFFFFFFu;  // never a masked colour
-    GifPixelType lastIndex = 0;
-    auto* dst = out.pixels.data();
+struct ColourCount {
+    std::uint32_t colour;
+    std::uint32_t count;
+};
+
+// Distinct colours in order of first appearance with their pixel counts. Runs of one
+// colour (most of a diagram) cost one comparison per pixel.
+std::vector<ColourCount> CountColours(const QImage& image) {
+    std::vector<ColourCount> colours;
+    std::unordered_map<std::uint32_t, std::size_t> slot;
+    slot.reserve(4 * kMaxColours);
+    const int width = image.width();
     for (int y = 0; y < image.height(); ++y) {
         const auto* row = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
+        int x = 0;
+        while (x < width) {
+            const std::uint32_t c = row[x] & 0xFFFFFFu;
+            int end = x + 1;
+            while (end < width && (row[end] & 0xFFFFFFu) == c) ++end;
+            const auto [it, added] = slot.try_emplace(c, colours.size());
+            if (added) colours.push_back({c, 0});
+            colours[it->second].count += static_cast<std::uint32_t>(end - x);
+            x = end;
+        }
+    }
+    return colours;
+}
+
+// At most 256 colours: all of them, exactly. More: the most frequent ones (a diagram is a
+// few flat fills plus the shades of antialiased text), every other colour mapped to its
+// nearest. Returns the palette index of every distinct colour.
+std::unordered_map<std::uint32_t, GifPixelType> ChoosePalette(std::vector<ColourCount> colours,
+                                                              std::vector<std::uint32_t>& palette) {
+    std::unordered_map<std::uint32_t, GifPixelType> index;
+    index.reserve(colours.size());
+    if (colours.size() <= kMaxColours) {
+        for (const auto& c : colours) {
+            index.emplace(c.colour, static_cast<GifPixelType>(palette.size()));
+            palette.push_back(c.colour);
+        }
+        return index;
+    }
+    std::sort(colours.begin(), colours.end(), [](const ColourCount& a, const ColourCount& b) {
+        return a.count != b.count ? a.count > b.count : a.colour < b.colour;
+    });
+    for (std::size_t i = 0; i < kMaxColours; ++i) palette.push_back(colours[i].colour);
+    for (const auto& c : colours) {
+        std::size_t best = 0;
+        int bestDistance = DistanceSquared(c.colour, palette[0]);
+        for (std::size_t i = 1; i < palette.size() && bestDistance != 0; ++i) {
+            const int d = DistanceSquared(c.colour, palette[i]);
+            if (d < bestDistance) {
+                best = i;
+                bestDistance = d;
+            }
+        }
+        index.emplace(c.colour, static_cast<GifPixelType>(best));
+    }
+    return index;
+}
+
+IndexedImage IndexImage(const QImage& image) {
+    IndexedImage out;
+    const auto index = ChoosePalette(CountColours(image), out.palette);
+    const int width = image.width();
+    out.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(image.height()));
+    auto* dst = out.pixels.data();
+    std::uint32_t last = 0xFFFFFFFFu;  // never a masked colour
+    GifPixelType lastIndex = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
+        for (int x = 0; x < width; ++x) {
             const std::uint32_t c = row[x] & 0xFFFFFFu;
             if (c != last) {
-                auto it = lookup.find(c);
-                if (it == lookup.end()) {
-                    if (out.palette.size() == kMaxColours) return false;
-                    const auto index = static_cast<GifPixelType>(out.palette.size());
-                    out.palette.push_back(c);
-                    it = lookup.emplace(c, index).first;
-                }
                 last = c;
-                lastIndex = it->second;
+                lastIndex = index.at(c);
             }
             *dst++ = lastIndex;
         }
     }
-    return true;
-}
-
-// More than 256 colours: keep the most frequent ones (diagrams are a few flat fills plus
-// the shades of antialiased text) and map every other colour to its nearest.
-void IndexByFrequency(const QImage& image, IndexedImage& out) {
-    std::unordered_map<std::uint32_t, std::uint32_t> counts;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) ++counts[row[x] & 0xFFFFFFu];
-    }
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> byCount(counts.begin(), counts.end());
-    std::sort(byCount.begin(), byCount.end(), [](const auto& a, const auto& b) {
-        return a.second != b.second ? a.second > b.second : a.first < b.first;
-    });
-    out.palette.clear();
-    for (std::size_t i = 0; i < kMaxColours && i < byCount.size(); ++i) {
-        out.palette.push_back(byCount[i].first);
-    }
-    std::unordered_map<std::uint32_t, GifPixelType> nearest;
-    nearest.reserve(counts.size());
-    for (const auto& [colour, count] : byCount) {
-        (void)count;
-        int best = 0;
-        int bestDistance = DistanceSquared(colour, out.palette[0]);
-        for (std::size_t i = 1; i < out.palette.size() && bestDistance != 0; ++i) {
-            const int d = DistanceSquared(colour, out.palette[i]);
-            if (d < bestDistance) {
-                best = static_cast<int>(i);
-                bestDistance = d;
-            }
-        }
-        nearest.emplace(colour, static_cast<GifPixelType>(best));
-    }
-    auto* dst = out.pixels.data();
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) *dst++ = nearest.at(row[x] & 0xFFFFFFu);
-    }
+    return out;
 }
 
 bool WriteGif(GifFileType* gif, const IndexedImage& indexed, int width, int height) {
@@ -128,10 +145,7 @@ std::optional<QByteArray> EncodeGif(const QImage& image) {
         image.width() > 65535 || image.height() > 65535) {
         return std::nullopt;
     }
-    IndexedImage indexed;
-    indexed.pixels.resize(static_cast<std::size_t>(image.width()) *
-                          static_cast<std::size_t>(image.height()));
-    if (!IndexExactly(image, indexed)) IndexByFrequency(image, indexed);
+    const IndexedImage indexed = IndexImage(image);
 
     QByteArray out;
     out.reserve(static_cast<qsizetype>(indexed.pixels.size() / 8 + 1024));

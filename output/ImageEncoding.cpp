@@ -5,11 +5,11 @@
 #include <QImageWriter>
 #include <array>
 
+#include "model/StatementData.h"
 #include "output/GifEncoder.h"
 #include "output/Jpg2Pdf.h"
 #include "output/OutputFiles.h"
 #include "output/PngEncoder.h"
-#include "model/StatementData.h"
 
 namespace quorvex {
 namespace {
@@ -56,12 +56,18 @@ std::optional<ImageEncoder> FindImageEncoder(const QString& mimeType) {
 
 QString ImageExtension(int outSaki) {
     switch (outSaki) {
-        case 0: return QStringLiteral("jpeg");
-        case 1: return QStringLiteral("bmp");
-        case 2: return QStringLiteral("gif");
-        case 3: return QStringLiteral("png");
-        case 4: return QStringLiteral("tiff");
-        default: return {};
+        case 0:
+            return QStringLiteral("jpeg");
+        case 1:
+            return QStringLiteral("bmp");
+        case 2:
+            return QStringLiteral("gif");
+        case 3:
+            return QStringLiteral("png");
+        case 4:
+            return QStringLiteral("tiff");
+        default:
+            return {};
     }
 }
 
@@ -86,14 +92,19 @@ QImage MakeCanvas(const QImage& bitmap, int width, int height) {
 std::optional<QByteArray> EncodeCanvas(const QImage& canvas, ImageEncoder encoder) {
     if (canvas.isNull()) return std::nullopt;
     // The canvas is opaque; telling the Qt writers so keeps alpha out of BMP and TIFF.
-    const QImage opaque(canvas.constBits(), canvas.width(), canvas.height(),
-                        canvas.bytesPerLine(), QImage::Format_RGB32);
+    const QImage opaque(canvas.constBits(), canvas.width(), canvas.height(), canvas.bytesPerLine(),
+                        QImage::Format_RGB32);
     switch (encoder) {
-        case ImageEncoder::Jpeg: return EncodeWithQt(opaque, "jpeg", 100, -1);
-        case ImageEncoder::Bmp: return EncodeWithQt(opaque, "bmp", -1, -1);
-        case ImageEncoder::Gif: return EncodeGif(opaque);
-        case ImageEncoder::Png: return EncodePng(opaque);
-        case ImageEncoder::Tiff: return EncodeWithQt(opaque, "tiff", -1, 1);  // 1: LZW
+        case ImageEncoder::Jpeg:
+            return EncodeWithQt(opaque, "jpeg", 100, -1);
+        case ImageEncoder::Bmp:
+            return EncodeWithQt(opaque, "bmp", -1, -1);
+        case ImageEncoder::Gif:
+            return EncodeGif(opaque);
+        case ImageEncoder::Png:
+            return EncodePng(opaque);
+        case ImageEncoder::Tiff:
+            return EncodeWithQt(opaque, "tiff", -1, 1);  // 1: LZW
     }
     return std::nullopt;
 }

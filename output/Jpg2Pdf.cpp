@@ -17,7 +17,7 @@ namespace {
 
 // Big-endian reader over a byte buffer that refuses to go past its end.
 class ByteReader final {
-public:
+  public:
     explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
     bool Read8(int& v) {
         if (bytes_.size() - pos_ < 1) return false;
@@ -37,7 +37,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::string_view bytes_;
     std::size_t pos_ = 0;
 };
@@ -206,7 +206,7 @@ bool CJpg2Pdf::Convert(const std::string& jpegPath, const std::string& pdfPath,
         return fail(kPrefixCopyStream);
     }
     bool created = false;
-    if (!WriteFileAtomically(pdfPath, pdf, created)) {
+    if (!WriteFileAtomically(pdfPath, pdf, true, created)) {
         return fail(created ? kPrefixFileWrite : kPrefixFileCreate);
     }
     if (printSuccess_) {
@@ -216,8 +216,10 @@ bool CJpg2Pdf::Convert(const std::string& jpegPath, const std::string& pdfPath,
     return true;
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool& created) {
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool durable,
+                         bool& created) {
     created = false;
+    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return false;
     static std::atomic<unsigned> counter{0};
     std::string temp;
     int fd = -1;
@@ -230,7 +232,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool& 
     if (fd < 0) return false;
     created = true;
 
-    struct stat existing{};
+    struct stat existing {};
     if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
         ::fchmod(fd, existing.st_mode & 07777);
     }
@@ -245,6 +247,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool& 
             done += static_cast<std::size_t>(n);
         }
     }
+    if (ok && durable && ::fdatasync(fd) != 0) ok = false;
     if (::close(fd) != 0) ok = false;
     if (ok && ::rename(temp.c_str(), path.c_str()) != 0) ok = false;
     if (!ok) ::unlink(temp.c_str());

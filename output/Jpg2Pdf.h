@@ -13,8 +13,8 @@
 namespace quorvex {
 
 struct JpegFrameInfo {
-    int width = 0;   // unsigned 16-bit in the frame header
-    int height = 0;  // unsigned 16-bit in the frame header
+    int width = 0;      // unsigned 16-bit in the frame header
+    int height = 0;     // unsigned 16-bit in the frame header
     bool cmyk = false;  // four components; three means RGB
 };
 
@@ -30,7 +30,7 @@ std::optional<JpegFrameInfo> GetJpegSize(std::string_view jpeg);
 std::string BuildJpegPdf(std::string_view jpeg, const JpegFrameInfo& info);
 
 class CJpg2Pdf final {
-public:
+  public:
     // The bracketed step names that precede "ＰＤＦの作成に失敗しました".
     static constexpr std::string_view kPrefixStreamOpen = "[Stream Open]\n";
     static constexpr std::string_view kPrefixGetSize = "[Get Size]\n";
@@ -53,15 +53,17 @@ public:
     bool Convert(const std::string& jpegPath, const std::string& pdfPath,
                  MessageSink& messages) const;
 
-private:
+  private:
     bool printSuccess_;
 };
 
 // Writes `bytes` to `path` through a temporary file in the same folder that is renamed over
 // `path` only when everything was written. New files get the usual 0666 & ~umask mode; an
-// existing file keeps its mode. Returns false when the temporary file cannot be created
-// (`created` false) or writing, closing or renaming fails (`created` true); the temporary
-// file is removed then and `path` is untouched.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool& created);
+// existing file keeps its mode, and one that is not writable is not replaced. durable:
+// flush the data to the disk before the rename. Returns false when the temporary file
+// cannot be created (`created` false) or writing, flushing, closing or renaming fails
+// (`created` true); the temporary file is removed then and `path` is untouched.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool durable,
+                         bool& created);
 
 }  // namespace quorvex

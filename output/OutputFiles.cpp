@@ -1,6 +1,7 @@
 #include "output/OutputFiles.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,8 +19,7 @@
 namespace quorvex {
 namespace {
 
-void ReportWriteFailure(const QString& path, FileRole role, bool created,
-                        MessageSink& messages) {
+void ReportWriteFailure(const QString& path, FileRole role, bool created, MessageSink& messages) {
     if (role == FileRole::Pdf) {
         messages.ShowMessage(kMsgPdfFailed,
                              created ? CJpg2Pdf::kPrefixFileWrite : CJpg2Pdf::kPrefixFileCreate,
@@ -59,13 +59,13 @@ bool EnsureOutputFolder(QString& folder, MessageSink& messages) {
 bool GetWorkFolder(QString& folder, MessageSink& messages) {
     folder.clear();
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    const QString path = !runtime.isEmpty() && QDir::isAbsolutePath(runtime)
-                             ? runtime + QStringLiteral("/Quorvex")
-                             : QDir::tempPath() + QStringLiteral("/Quorvex-") +
-                                   QString::number(geteuid());
+    const QString path =
+        !runtime.isEmpty() && QDir::isAbsolutePath(runtime)
+            ? runtime + QStringLiteral("/Quorvex")
+            : QDir::tempPath() + QStringLiteral("/Quorvex-") + QString::number(geteuid());
     const QByteArray native = QFile::encodeName(path);
     bool ok = ::mkdir(native.constData(), 0700) == 0 || errno == EEXIST;
-    struct stat st{};
+    struct stat st {};
     // lstat: a symlink planted under our name is refused, never followed.
     ok = ok && ::lstat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
          st.st_uid == geteuid();
@@ -78,8 +78,18 @@ bool GetWorkFolder(QString& folder, MessageSink& messages) {
     return true;
 }
 
-bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role,
-                MessageSink& messages) {
+bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role, MessageSink& messages,
+                CommitMode mode) {
+    if (mode == CommitMode::Deferred) {
+        bool created = false;
+        if (WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                                std::string_view(bytes.constData(), bytes.size()), false,
+                                created)) {
+            return true;
+        }
+        ReportWriteFailure(path, role, created, messages);
+        return false;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         ReportWriteFailure(path, role, false, messages);
@@ -98,9 +108,20 @@ bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role,
     return true;
 }
 
-bool CommitFile(const QString& path, const QByteArray& bytes, MessageSink& messages) {
-    const bool pdf = QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
-    return CommitFile(path, bytes, pdf ? FileRole::Pdf : FileRole::Image, messages);
+bool CommitFile(const QString& path, const QByteArray& bytes, MessageSink& messages,
+                CommitMode mode) {
+    const bool pdf =
+        QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
+    return CommitFile(path, bytes, pdf ? FileRole::Pdf : FileRole::Image, messages, mode);
+}
+
+bool SyncOutputFolder(const QString& folder) {
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::syncfs(fd) == 0;
+    ::close(fd);
+    return ok;
 }
 
 bool WriteDiagramFile(const QImage& bitmap, int width, int height, const PeriodLabel& period,
@@ -129,8 +150,7 @@ bool WriteDiagramFile(const QImage& bitmap, int width, int height, const PeriodL
                             QFile::encodeName(target).toStdString(), messages)) {
             return false;
         }
-    } else if (!SaveBitmapImage(bitmap, width, height, target, ImageExtension(outSaki),
-                                messages)) {
+    } else if (!SaveBitmapImage(bitmap, width, height, target, ImageExtension(outSaki), messages)) {
         return false;
     }
     if (writtenName) *writtenName = name;

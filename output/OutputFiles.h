@@ -41,14 +41,25 @@ bool GetWorkFolder(QString& folder, MessageSink& messages);
 //         "[File Write]\n" when writing or committing it fails.
 enum class FileRole { Image, Pdf };
 
-// Writes `bytes` to `path` atomically (QSaveFile: a temporary file beside it, renamed over
-// `path` only when complete), so a failure leaves no partial file and an existing file
-// untouched. An existing file that is not writable is not replaced (reported as a write
-// failure).
-bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role,
-                MessageSink& messages);
+// How CommitFile gets the bytes to the disk. Both are atomic.
+//  Durable:  QSaveFile; the data reach the disk before the rename (one sync per file,
+//            several milliseconds on a real disk).
+//  Deferred: the same temporary-file-and-rename without the per-file sync, for the batch
+//            run's thousands of files; call SyncOutputFolder once when the run ends.
+enum class CommitMode { Durable, Deferred };
+
+// Writes `bytes` to `path` atomically (a temporary file beside it, renamed over `path`
+// only when complete), so a failure leaves no partial file and an existing file untouched.
+// An existing file that is not writable is not replaced (reported as a create failure).
+bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role, MessageSink& messages,
+                CommitMode mode = CommitMode::Durable);
 // The role from the name: ".pdf" (any case) is a PDF, everything else an image.
-bool CommitFile(const QString& path, const QByteArray& bytes, MessageSink& messages);
+bool CommitFile(const QString& path, const QByteArray& bytes, MessageSink& messages,
+                CommitMode mode = CommitMode::Durable);
+
+// Flushes everything written to the file system that holds `folder` (after a batch of
+// Deferred commits). False when the folder cannot be opened or the flush fails.
+bool SyncOutputFolder(const QString& folder);
 
 // Writes one diagram file into `folder` for the window's output command and returns its
 // name in `writtenName`. Images: SaveBitmapImage straight into the folder. PDF: the JPEG

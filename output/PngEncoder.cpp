@@ -1,7 +1,6 @@
 #include "output/PngEncoder.h"
 
 #include <png.h>
-#include <zlib.h>
 
 #include <csetjmp>
 
@@ -21,7 +20,7 @@ bool WriteRows(png_structp png, png_infop info, const QImage& image, QByteArray*
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_write_fn(png, out, AppendData, NoFlush);
     png_set_compression_level(png, settings.zlibLevel);
-    png_set_compression_strategy(png, Z_DEFAULT_STRATEGY);
+    png_set_compression_strategy(png, settings.strategy);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, settings.filter);
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.width()),
                  static_cast<png_uint_32>(image.height()), 8, PNG_COLOR_TYPE_RGB,

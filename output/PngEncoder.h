@@ -10,7 +10,8 @@ namespace quorvex {
 
 struct PngSettings {
     int zlibLevel = 2;  // 1..3 keeps the batch fast; flat diagrams compress well anyway
-    int filter = 0x10;  // PNG_FILTER_SUB: one fixed filter for every row
+    int filter = 0x08;  // PNG_FILTER_NONE: one fixed filter for every row
+    int strategy = 0;   // Z_DEFAULT_STRATEGY
 };
 
 // `image` must be Format_RGB32 or Format_ARGB32 (alpha is dropped). Nothing on failure.

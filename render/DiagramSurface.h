@@ -20,11 +20,11 @@ struct DiagramPoint {
 };
 
 // A font request. pixelSize 0 stands for the surface's own default font.
-struct FontSpec {
+struct FontRequest {
     std::string face;
     int pixelSize = 0;
     int weight = 400;  // 400 normal, 700 bold
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontRequest&) const = default;
 };
 
 class DiagramSurface {
@@ -34,7 +34,7 @@ class DiagramSurface {
     // Vertical dots per inch; font heights are derived from it.
     virtual int DotsPerInchY() const = 0;
     // Makes the font current and returns the one it replaces.
-    virtual FontSpec SelectFont(const FontSpec& font) = 0;
+    virtual FontRequest SelectFont(const FontRequest& font) = 0;
     // Exactly the pixels left <= x < right, top <= y < bottom; nothing for an empty or
     // inverted rectangle.
     virtual void Fill(const BlockRect& rect, Colour colour) = 0;

@@ -40,8 +40,9 @@ int DiagramFontPixelSize(int points, int dotsPerInch) {
     return MulDiv(std::max(points, 2), dotsPerInch, 72);
 }
 
-FontSpec CreateDiagramFont(std::string_view face, int points, bool bold, DiagramSurface& surface) {
-    FontSpec font;
+FontRequest CreateDiagramFont(std::string_view face, int points, bool bold,
+                              DiagramSurface& surface) {
+    FontRequest font;
     font.face = std::string(face.empty() ? kDiagramFace : face);
     font.pixelSize = DiagramFontPixelSize(points, surface.DotsPerInchY());
     font.weight = bold ? 700 : 400;
@@ -68,7 +69,12 @@ void DrawBlockText(DiagramSurface& surface, std::string_view name, std::string_v
                    int blockIndex, const BlockRect& rect, const DiagramOptions& options) {
     if (options.DrawName == 0 && options.DrawRitu == 0) return;
     const bool showRatio = options.DrawRitu != 0 && !ratio.empty();
-    const std::string wrapped = showRatio ? "(" + std::string(ratio) + "%)" : std::string();
+    std::string wrapped;
+    if (showRatio) {
+        // Appended piece by piece: GCC 12 warns falsely about operator+ chains at -O3.
+        wrapped.reserve(ratio.size() + 3);
+        wrapped.append("(").append(ratio).append("%)");
+    }
 
     std::string text;
     bool twoLines = false;
@@ -76,7 +82,8 @@ void DrawBlockText(DiagramSurface& surface, std::string_view name, std::string_v
         text = name;
         if (showRatio) {
             twoLines = options.DrawUnder != 0;
-            text += twoLines ? "\n" + wrapped : wrapped;
+            if (twoLines) text += '\n';
+            text += wrapped;
         }
     } else {
         text = wrapped;
@@ -108,7 +115,7 @@ void DrawCentreLine(DiagramSurface& surface, int width, int ca, int cl, int fl, 
 
 bool DrawBsDiagram(DiagramSurface& surface, int width, int height, const StatementData& data,
                    const DiagramOptions& options) {
-    const FontSpec previous = CreateDiagramFont(kDiagramFace, options.FontSize, false, surface);
+    const FontRequest previous = CreateDiagramFont(kDiagramFace, options.FontSize, false, surface);
     const BsGeometry g = ComputeBsGeometry(width, height, data.ratios);
     for (int i = 0; i < 5; ++i) {
         DrawBlock(surface, g.blocks[i], data.items[kBsFirst + i].colour, options.Futosa);
@@ -127,7 +134,7 @@ bool DrawBsDiagram(DiagramSurface& surface, int width, int height, const Stateme
 
 bool DrawPlDiagram(DiagramSurface& surface, int width, int height, const StatementData& data,
                    const DiagramOptions& options) {
-    const FontSpec previous = CreateDiagramFont(kDiagramFace, options.FontSize, false, surface);
+    const FontRequest previous = CreateDiagramFont(kDiagramFace, options.FontSize, false, surface);
     const PlGeometry g = ComputePlGeometry(width, height, data.ratios);
     for (int i = 0; i < 5; ++i) {
         DrawBlock(surface, g.blocks[i], data.items[kPlFirst + i].colour, options.Futosa);

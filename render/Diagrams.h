@@ -22,7 +22,8 @@ int MulDiv(int a, int b, int c);
 int DiagramFontPixelSize(int points, int dotsPerInch);
 // Selects the diagram font (the given face, or kDiagramFace when empty) into the surface and
 // returns the font it replaced.
-FontSpec CreateDiagramFont(std::string_view face, int points, bool bold, DiagramSurface& surface);
+FontRequest CreateDiagramFont(std::string_view face, int points, bool bold,
+                              DiagramSurface& surface);
 
 // The border colour of a block colour: black gives gray 0x808080, otherwise each of red,
 // green and blue is lowered by 0x60 (not below 0). Example: 0x00FFC080 -> 0x009F6020.

@@ -63,17 +63,18 @@ PainterSurface::PainterSurface(QImage& image) : image_(image) {
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
     painter_.setPen(Qt::black);
     painter_.setBrush(Qt::NoBrush);
+    defaultFont_ = painter_.font();
 }
 
 int PainterSurface::DotsPerInchY() const {
     return image_.logicalDpiY();
 }
 
-FontSpec PainterSurface::SelectFont(const FontSpec& font) {
-    FontSpec previous = font_;
+FontRequest PainterSurface::SelectFont(const FontRequest& font) {
+    FontRequest previous = font_;
     font_ = font;
     if (font.pixelSize <= 0) {
-        painter_.setFont(QGuiApplication::font());
+        painter_.setFont(defaultFont_);
     } else {
         QFont f(ResolveFontFamily(font.face));
         f.setPixelSize(std::min(font.pixelSize, kMaxPixelSize));

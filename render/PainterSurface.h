@@ -33,7 +33,7 @@ class PainterSurface final : public DiagramSurface {
     bool isActive() const { return painter_.isActive(); }
 
     int DotsPerInchY() const override;
-    FontSpec SelectFont(const FontSpec& font) override;
+    FontRequest SelectFont(const FontRequest& font) override;
     void Fill(const BlockRect& rect, Colour colour) override;
     void Rectangle(const BlockRect& rect, Colour pen, int penWidth, Colour brush) override;
     void Polyline(std::span<const DiagramPoint> points, Colour pen, int width) override;
@@ -45,7 +45,8 @@ class PainterSurface final : public DiagramSurface {
 
     QImage& image_;
     QPainter painter_;
-    FontSpec font_;
+    QFont defaultFont_;  // the surface's own font, for a request of pixel size 0
+    FontRequest font_;
     std::optional<QFontMetrics> metrics_;
 };
 

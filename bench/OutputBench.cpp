@@ -1,0 +1,133 @@
+// Encoding throughput of one 400 x 300 diagram per format on one thread, the PNG writer
+// choices beside Qt's own PNG writer, and the cost of an atomic file commit.
+#include <benchmark/benchmark.h>
+#include <png.h>
+#include <stdlib.h>
+#include <zlib.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFont>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include "model/StatementData.h"
+#include "output/ImageEncoding.h"
+#include "output/OutputFiles.h"
+#include "output/PngEncoder.h"
+
+namespace {
+
+using namespace quorvex;
+
+// Five flat blocks, borders and two antialiased labels: what a diagram holds.
+const QImage& Diagram() {
+    static const QImage image = [] {
+        QImage img(400, 300, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        const QRect blocks[] = {{0, 0, 200, 200},
+                                {0, 200, 200, 100},
+                                {200, 0, 200, 120},
+                                {200, 120, 200, 60},
+                                {200, 180, 200, 120}};
+        for (int i = 0; i < 5; ++i) {
+            const Colour c = DefaultItemColours[i];
+            p.fillRect(blocks[i], QColor(RedOf(c), GreenOf(c), BlueOf(c)));
+        }
+        p.setPen(QPen(Qt::black, 2));
+        for (const QRect& r : blocks) p.drawRect(r.adjusted(1, 1, -1, -1));
+        QFont font(QStringLiteral("IPAPGothic"));
+        font.setPixelSize(13);
+        p.setFont(font);
+        p.drawText(blocks[0], Qt::AlignCenter, QStringLiteral("流動資産\n62.45%"));
+        p.drawText(blocks[4], Qt::AlignCenter, QStringLiteral("自己資本\n12.34%"));
+        return img;
+    }();
+    return image;
+}
+
+void BM_EncodeDiagram(benchmark::State& state) {
+    const int outSaki = static_cast<int>(state.range(0));
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const EncodedDiagram e = EncodeDiagram(Diagram(), 400, 300, outSaki);
+        if (!e.ok) state.SkipWithError("encoding failed");
+        bytes = static_cast<std::size_t>(e.bytes.size());
+        benchmark::DoNotOptimize(e.bytes.constData());
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["file_bytes"] = static_cast<double>(bytes);
+    state.SetLabel(outSaki == kOutPdf ? "pdf" : ImageExtension(outSaki).toStdString());
+}
+BENCHMARK(BM_EncodeDiagram)->DenseRange(kOutJpeg, kOutPdf)->Unit(benchmark::kMicrosecond);
+
+void BM_PngQtWriter(benchmark::State& state) {
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        QByteArray out;
+        QBuffer buffer(&out);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "png");
+        writer.write(Diagram());
+        bytes = static_cast<std::size_t>(out.size());
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["file_bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_PngQtWriter)->Unit(benchmark::kMicrosecond);
+
+void BM_PngLibpng(benchmark::State& state) {
+    PngSettings settings;
+    settings.filter = static_cast<int>(state.range(0));
+    settings.zlibLevel = static_cast<int>(state.range(1));
+    settings.strategy = static_cast<int>(state.range(2));
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const auto out = EncodePng(Diagram(), settings);
+        bytes = out ? static_cast<std::size_t>(out->size()) : 0;
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["file_bytes"] = static_cast<double>(bytes);
+    state.SetLabel(settings.filter == PNG_FILTER_NONE  ? "none"
+                   : settings.filter == PNG_FILTER_SUB ? "sub"
+                                                       : "up");
+}
+BENCHMARK(BM_PngLibpng)
+    ->ArgsProduct({{PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_UP},
+                   {1, 2, 3},
+                   {Z_DEFAULT_STRATEGY, Z_RLE}})
+    ->Unit(benchmark::kMicrosecond);
+
+class NullSink final : public MessageSink {
+  public:
+    int ShowMessage(int, std::string_view, MessageKind) override { return kOk; }
+};
+
+// Temporary file, write, (sync,) rename: one JPEG-sized file per iteration.
+void BM_CommitFile(benchmark::State& state) {
+    const auto mode = state.range(0) ? CommitMode::Deferred : CommitMode::Durable;
+    state.SetLabel(state.range(0) ? "deferred" : "durable");
+    QTemporaryDir dir;
+    const EncodedDiagram e = EncodeDiagram(Diagram(), 400, 300, kOutJpeg);
+    NullSink sink;
+    int i = 0;
+    for (auto _ : state) {
+        CommitFile(dir.path() + QStringLiteral("/%1.jpeg").arg(i++ % 100), e.bytes, sink, mode);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_CommitFile)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

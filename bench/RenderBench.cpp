@@ -1,0 +1,77 @@
+// Drawing both diagrams of the sample period with all texts, as the window does at every
+// paint: 400 x 300 (the default figure) and 960 x 540 each (a maximised full-HD window).
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <QGuiApplication>
+
+#include "model/NumberText.h"
+#include "render/Diagrams.h"
+#include "render/PeriodRender.h"
+
+namespace quorvex {
+namespace {
+
+StatementData Sample() {
+    StatementData data;
+    for (int i = 0; i < kItemCount; ++i) {
+        data.items[i].name = std::string(kCanonicalNames[i]);
+        data.items[i].amount = std::string(kSampleAmounts[i]);
+        data.items[i].colour = DefaultItemColours[i];
+    }
+    ComputeBsRatios(data);
+    ComputePlRatios(data);
+    return data;
+}
+
+DiagramOptions AllTexts() {
+    DiagramOptions options;  // names and ratios below them, borders 2, upper centre line
+    options.DrawName = 1;
+    options.DrawRitu = 1;
+    return options;
+}
+
+// Both diagrams into bitmaps prepared at that size, as the paint handler does.
+void BM_DrawBothDiagrams(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1));
+    const StatementData data = Sample();
+    const DiagramOptions options = AllTexts();
+    DiagramBitmap bs, pl;
+    for (auto _ : state) {
+        bool ok = PrepareDiagramBitmap(bs, width, height) && DrawBsDiagram(bs, data, options) &&
+                  PrepareDiagramBitmap(pl, width, height) && DrawPlDiagram(pl, data, options);
+        benchmark::DoNotOptimize(ok);
+    }
+}
+BENCHMARK(BM_DrawBothDiagrams)->Args({400, 300})->Args({960, 540})->Unit(benchmark::kMicrosecond);
+
+// The batch run's call, with fresh bitmaps each time (allocation included).
+void BM_RenderPeriodDiagramsFresh(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1));
+    const StatementData data = Sample();
+    const DiagramOptions options = AllTexts();
+    for (auto _ : state) {
+        DiagramBitmap bs, pl;
+        bool ok = RenderPeriodDiagrams(data, options, width, height, bs, pl);
+        benchmark::DoNotOptimize(ok);
+    }
+}
+BENCHMARK(BM_RenderPeriodDiagramsFresh)
+    ->Args({400, 300})
+    ->Args({960, 540})
+    ->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace quorvex
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
