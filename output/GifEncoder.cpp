@@ -3,7 +3,9 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <limits>
 #include <unordered_map>
 #include <vector>
 
@@ -16,13 +18,6 @@ int AppendData(GifFileType* gif, const GifByteType* data, int length) {
     static_cast<QByteArray*>(gif->UserData)
         ->append(reinterpret_cast<const char*>(data), static_cast<qsizetype>(length));
     return length;
-}
-
-int DistanceSquared(std::uint32_t a, std::uint32_t b) {
-    const int dr = static_cast<int>((a >> 16) & 0xFF) - static_cast<int>((b >> 16) & 0xFF);
-    const int dg = static_cast<int>((a >> 8) & 0xFF) - static_cast<int>((b >> 8) & 0xFF);
-    const int db = static_cast<int>(a & 0xFF) - static_cast<int>(b & 0xFF);
-    return dr * dr + dg * dg + db * db;
 }
 
 // Palette (0x00RRGGBB) and one index per pixel.
@@ -76,18 +71,30 @@ std::unordered_map<std::uint32_t, GifPixelType> ChoosePalette(std::vector<Colour
     std::sort(colours.begin(), colours.end(), [](const ColourCount& a, const ColourCount& b) {
         return a.count != b.count ? a.count > b.count : a.colour < b.colour;
     });
-    for (std::size_t i = 0; i < kMaxColours; ++i) palette.push_back(colours[i].colour);
-    for (const auto& c : colours) {
-        std::size_t best = 0;
-        int bestDistance = DistanceSquared(c.colour, palette[0]);
-        for (std::size_t i = 1; i < palette.size() && bestDistance != 0; ++i) {
-            const int d = DistanceSquared(c.colour, palette[i]);
-            if (d < bestDistance) {
-                best = i;
-                bestDistance = d;
-            }
+    // Channels apart, so the distance loop below vectorises.
+    std::array<int, kMaxColours> red{}, green{}, blue{};
+    for (std::size_t i = 0; i < kMaxColours; ++i) {
+        const std::uint32_t c = colours[i].colour;
+        palette.push_back(c);
+        index.emplace(c, static_cast<GifPixelType>(i));
+        red[i] = static_cast<int>((c >> 16) & 0xFF);
+        green[i] = static_cast<int>((c >> 8) & 0xFF);
+        blue[i] = static_cast<int>(c & 0xFF);
+    }
+    for (std::size_t k = kMaxColours; k < colours.size(); ++k) {
+        const std::uint32_t c = colours[k].colour;
+        const int r = static_cast<int>((c >> 16) & 0xFF);
+        const int g = static_cast<int>((c >> 8) & 0xFF);
+        const int b = static_cast<int>(c & 0xFF);
+        // Distance (below 2^18) and index in one key: the smallest key is the nearest entry,
+        // the first of equally near ones. A plain minimum, which vectorises.
+        int best = std::numeric_limits<int>::max();
+        for (std::size_t i = 0; i < kMaxColours; ++i) {
+            const int d = (r - red[i]) * (r - red[i]) + (g - green[i]) * (g - green[i]) +
+                          (b - blue[i]) * (b - blue[i]);
+            best = std::min(best, (d << 8) | static_cast<int>(i));
         }
-        index.emplace(c.colour, static_cast<GifPixelType>(best));
+        index.emplace(c, static_cast<GifPixelType>(best & 0xFF));
     }
     return index;
 }

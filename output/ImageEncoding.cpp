@@ -14,6 +14,8 @@
 namespace quorvex {
 namespace {
 
+constexpr int kDotsPerMeter96 = 3780;  // round(96 / 0.0254)
+
 struct EncoderEntry {
     const char* mimeType;
     ImageEncoder encoder;
@@ -92,8 +94,12 @@ QImage MakeCanvas(const QImage& bitmap, int width, int height) {
 std::optional<QByteArray> EncodeCanvas(const QImage& canvas, ImageEncoder encoder) {
     if (canvas.isNull()) return std::nullopt;
     // The canvas is opaque; telling the Qt writers so keeps alpha out of BMP and TIFF.
-    const QImage opaque(canvas.constBits(), canvas.width(), canvas.height(), canvas.bytesPerLine(),
-                        QImage::Format_RGB32);
+    QImage opaque(canvas.constBits(), canvas.width(), canvas.height(), canvas.bytesPerLine(),
+                  QImage::Format_RGB32);
+    // Always 96 dpi in the file, whatever screen the program runs on, so the window and the
+    // headless batch tool write the same bytes.
+    opaque.setDotsPerMeterX(kDotsPerMeter96);
+    opaque.setDotsPerMeterY(kDotsPerMeter96);
     switch (encoder) {
         case ImageEncoder::Jpeg:
             return EncodeWithQt(opaque, "jpeg", 100, -1);

@@ -65,11 +65,14 @@ bool GetWorkFolder(QString& folder, MessageSink& messages) {
             : QDir::tempPath() + QStringLiteral("/Quorvex-") + QString::number(geteuid());
     const QByteArray native = QFile::encodeName(path);
     bool ok = ::mkdir(native.constData(), 0700) == 0 || errno == EEXIST;
+    // Opened without following links: a symlink or a file planted under our name is
+    // refused, and the checks and the mode change apply to what was opened.
+    const int fd =
+        ok ? ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC) : -1;
     struct stat st {};
-    // lstat: a symlink planted under our name is refused, never followed.
-    ok = ok && ::lstat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
-         st.st_uid == geteuid();
-    if (ok && (st.st_mode & 077) != 0) ok = ::chmod(native.constData(), 0700) == 0;
+    ok = fd >= 0 && ::fstat(fd, &st) == 0 && st.st_uid == geteuid() &&
+         ((st.st_mode & 077) == 0 || ::fchmod(fd, 0700) == 0);
+    if (fd >= 0) ::close(fd);
     if (!ok) {
         messages.ShowMessage(kMsgWorkFolder, {}, MessageKind::Error);
         return false;

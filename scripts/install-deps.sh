@@ -12,7 +12,7 @@ packages=(
   xdg-utils
 )
 if [[ "${1:-}" == "--bench" ]]; then
-  packages+=(libbenchmark-dev)
+  packages+=(libbenchmark-dev time)  # time: GNU time for the batch benchmark's peak memory
 fi
 
 missing=()

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -10,6 +8,7 @@
 #include "output/Jpg2Pdf.h"
 #include "tests/common/Isolation.h"
 #include "tests/common/RecordingMessageSink.h"
+#include "tests/output/FileSizeLimit.h"
 #include "tests/output/JpegFixtures.h"
 
 namespace quorvex {
@@ -333,26 +332,6 @@ TEST_F(Jpg2PdfFiles, FailuresShowTheirStepAndLeaveNoPdf) {
     EXPECT_EQ(messages.messages[0].Text(), "[File Create]\nＰＤＦの作成に失敗しました");
 }
 
-// A full disk, as far as this process is concerned: writes beyond the limit fail.
-class FileSizeLimit final {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-
-  private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-};
-
 TEST_F(Jpg2PdfFiles, WriteErrorKeepsTheExistingPdf) {
     const std::string jpeg = SyntheticJpeg(12345, 400, 300, 3);
     WriteAll(jpegPath, jpeg);
@@ -360,7 +339,7 @@ TEST_F(Jpg2PdfFiles, WriteErrorKeepsTheExistingPdf) {
     WriteAll(pdfPath, old);
     bool ok = true;
     {
-        const FileSizeLimit limit(4096);
+        const test::FileSizeLimit limit(4096);
         ok = CJpg2Pdf(false).Convert(jpegPath, pdfPath, messages);
     }
     EXPECT_FALSE(ok);

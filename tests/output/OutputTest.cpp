@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,8 +9,10 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
-#include <csignal>
+#include <QProcess>
+#include <QStandardPaths>
 #include <filesystem>
+#include <thread>
 
 #include "model/StatementData.h"
 #include "output/ClipboardImage.h"
@@ -20,6 +21,7 @@
 #include "output/OutputFiles.h"
 #include "tests/common/Isolation.h"
 #include "tests/common/RecordingMessageSink.h"
+#include "tests/output/FileSizeLimit.h"
 
 namespace quorvex {
 namespace {
@@ -80,26 +82,6 @@ int MaxChannelDifference(const QImage& a, const QImage& b) {
     }
     return worst;
 }
-
-// A full disk, as far as this process is concerned: writes beyond the limit fail.
-class FileSizeLimit final {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-
-  private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-};
 
 class Output : public ::testing::Test {
   protected:
@@ -197,6 +179,28 @@ TEST_F(Output, GifWithManyColoursKeepsTheDominantColoursExactly) {
     EXPECT_EQ(EncodeDiagram(bitmap, 400, 300, kOutGif).bytes, ReadFile(path));
 }
 
+TEST_F(Output, GifMapsRareColoursToTheirNearestEntry) {
+    // 256 frequent colours (a 16 x 16 grid of blocks) and one rare pixel per block that is
+    // one step of blue away from its block's colour.
+    QImage bitmap(256, 256, QImage::Format_RGB32);
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 256; ++x) {
+            const int block = (y / 16) * 16 + x / 16;
+            bitmap.setPixel(x, y, qRgb(block, 255 - block, (block * 37) % 200));
+        }
+    }
+    for (int block = 0; block < 256; ++block) {
+        const QPoint rare((block % 16) * 16 + 5, (block / 16) * 16 + 5);
+        bitmap.setPixel(rare, bitmap.pixel(rare) + 1);
+    }
+    const EncodedDiagram gif = EncodeDiagram(bitmap, 256, 256, kOutGif);
+    ASSERT_TRUE(gif.ok);
+    const QImage back = QImage::fromData(gif.bytes).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(back.size(), bitmap.size());
+    EXPECT_EQ(MaxChannelDifference(back, bitmap), 1);
+    EXPECT_EQ(back.pixel(5, 5), bitmap.pixel(0, 0));
+}
+
 TEST_F(Output, UnknownExtensionWritesNothingAndSaysNothing) {
     for (const char* extension : {"", "pdf", "webp", "jpg", "clipboard"}) {
         const QString path = desktop + "/x." + extension;
@@ -254,6 +258,71 @@ TEST_F(Output, BatchEncodingIsByteIdenticalToTheWindowPath) {
     EXPECT_TRUE(ReadFile(folder + "/第5期_BS.pdf").contains(jpeg));
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(Entries(folder).size(), 6);
+}
+
+TEST_F(Output, FilesSay96DpiWhateverTheScreen) {
+    QImage screen72 = FlatDiagram(40, 30);
+    screen72.setDotsPerMeterX(2835);
+    screen72.setDotsPerMeterY(2835);
+    QImage screen192 = FlatDiagram(40, 30);
+    screen192.setDotsPerMeterX(7559);
+    screen192.setDotsPerMeterY(7559);
+    for (int outSaki = kOutJpeg; outSaki <= kOutPdf; ++outSaki) {
+        const QByteArray bytes = EncodeDiagram(screen72, 40, 30, outSaki).bytes;
+        EXPECT_EQ(bytes, EncodeDiagram(screen192, 40, 30, outSaki).bytes) << outSaki;
+        if (outSaki == kOutJpeg || outSaki == kOutBmp || outSaki == kOutTiff) {
+            // JPEG stores dots per inch; reading it back rounds 3779.5 down.
+            EXPECT_NEAR(QImage::fromData(bytes).dotsPerMeterX(), 3780, 1) << outSaki;
+        }
+    }
+}
+
+TEST_F(Output, EncodingOnSeveralThreadsGivesTheSameBytes) {
+    const QImage bitmap = ManyColourDiagram(200, 150);
+    std::vector<QByteArray> expected;
+    for (int outSaki = kOutJpeg; outSaki <= kOutPdf; ++outSaki) {
+        expected.push_back(EncodeDiagram(bitmap, 200, 150, outSaki).bytes);
+    }
+    std::vector<std::vector<QByteArray>> results(4);
+    std::vector<std::thread> threads;
+    for (auto& result : results) {
+        threads.emplace_back([&bitmap, &result] {
+            for (int round = 0; round < 3; ++round) {
+                for (int outSaki = kOutJpeg; outSaki <= kOutPdf; ++outSaki) {
+                    result.push_back(EncodeDiagram(bitmap, 200, 150, outSaki).bytes);
+                }
+            }
+        });
+    }
+    for (auto& t : threads) t.join();
+    for (const auto& result : results) {
+        ASSERT_EQ(result.size(), 3 * expected.size());
+        for (std::size_t i = 0; i < result.size(); ++i) {
+            EXPECT_EQ(result[i], expected[i % expected.size()]) << "target " << i % expected.size();
+        }
+    }
+}
+
+// A standard reader opens the PDF and renders a page of the diagram's size (72 dpi: one
+// pixel per point).
+TEST_F(Output, PdfRendersAtTheDiagramSize) {
+    const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+    if (pdftoppm.isEmpty()) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    const QImage bitmap = FlatDiagram(321, 123);
+    ::testing::internal::CaptureStdout();
+    ASSERT_TRUE(WriteDiagramFile(bitmap, 321, 123, PeriodLabel{"7"}, kOutTypeBs, kOutPdf, desktop,
+                                 messages));
+    ::testing::internal::GetCapturedStdout();
+    QProcess render;
+    render.start(pdftoppm,
+                 {"-r", "72", "-png", "-singlefile", desktop + "/第7期_BS.pdf", home + "/page"});
+    ASSERT_TRUE(render.waitForFinished(30000));
+    ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+    const QImage page(home + "/page.png");
+    ASSERT_EQ(page.size(), QSize(321, 123));
+    // Away from edges the page shows the diagram's colours (JPEG-close).
+    EXPECT_LE(std::abs(qRed(page.pixel(100, 100)) - qRed(bitmap.pixel(100, 100))), 8);
+    EXPECT_LE(std::abs(qBlue(page.pixel(300, 110)) - qBlue(bitmap.pixel(300, 110))), 8);
 }
 
 TEST_F(Output, HeadlessPdfOutputPrintsNothing) {
@@ -335,7 +404,7 @@ TEST_F(Output, FailedWriteLeavesTheExistingFileUntouched) {
             messages.messages.clear();
             bool ok = true;
             {
-                const FileSizeLimit limit(4096);
+                const test::FileSizeLimit limit(4096);
                 ok = CommitFile(path, big, messages, mode);
             }
             EXPECT_FALSE(ok);
@@ -357,7 +426,7 @@ TEST_F(Output, SaveBitmapImageReportsAnEncoderThatCannotWrite) {
     WriteFile(path, "old");
     bool ok = true;
     {
-        const FileSizeLimit limit(1024);
+        const test::FileSizeLimit limit(1024);
         ok = SaveBitmapImage(FlatDiagram(400, 300), 400, 300, path, "bmp", messages);
     }
     EXPECT_FALSE(ok);

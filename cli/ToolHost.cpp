@@ -1,0 +1,52 @@
+#include "cli/ToolHost.h"
+
+#include <string>
+
+namespace quorvex {
+
+void ProgressBar::Set(int position) {
+    if (!enabled_ || maximum_ <= 0) return;
+    if (position <= 0) {
+        Clear();
+        return;
+    }
+    // Redraw only when the bar visibly moves: a terminal is slow next to the run.
+    constexpr int kWidth = 40;
+    const int permille = static_cast<int>(1000LL * position / maximum_);
+    if (permille == lastShown_) return;
+    lastShown_ = permille;
+    const int filled = permille * kWidth / 1000;
+    std::string bar = "\r[" + std::string(filled, '#') + std::string(kWidth - filled, ' ') + "] " +
+                      std::to_string(position) + "/" + std::to_string(maximum_);
+    std::fputs(bar.c_str(), stderr);
+    std::fflush(stderr);
+    shown_ = true;
+}
+
+void ProgressBar::Clear() {
+    if (!shown_) return;
+    std::fputs("\r\033[K", stderr);
+    std::fflush(stderr);
+    shown_ = false;
+    lastShown_ = -1;
+}
+
+int StderrSink::ShowMessage(int id, std::string_view prefix, MessageKind kind) {
+    const std::string body = MessageText(id);
+    if (body.empty()) return kNoText;
+    // Nobody is there to answer, and the one question of a run is the offer to show the
+    // folder: it is declined without being shown.
+    if (kind == MessageKind::Question) return kNo;
+    progress_.Clear();
+    std::string text = std::string(prefix) + body;
+    if (text.empty() || text.back() != '\n') text += '\n';
+    std::fputs(text.c_str(), stderr);
+    std::fflush(stderr);
+    return kOk;
+}
+
+void ToolHost::SetProgress(int position) {
+    progress_.Set(position);
+}
+
+}  // namespace quorvex

@@ -1,0 +1,66 @@
+#pragma once
+// The batch tool's side of a run: messages on stderr, one line per message line; the final
+// offer to show the folder answered No; a progress bar on stderr when it is a terminal.
+
+#include <cstdio>
+
+#include "batch/BatchHost.h"
+
+namespace quorvex {
+
+class ProgressBar final {
+  public:
+    explicit ProgressBar(bool enabled) : enabled_(enabled) {}
+    void SetRange(int maximum) { maximum_ = maximum; }
+    void Set(int position);
+    // Takes the bar off the line so a message starts at its beginning.
+    void Clear();
+
+  private:
+    bool enabled_;
+    bool shown_ = false;
+    int maximum_ = 0;
+    int lastShown_ = -1;
+};
+
+class StderrSink final : public MessageSink {
+  public:
+    explicit StderrSink(ProgressBar& progress) : progress_(progress) {}
+    int ShowMessage(int id, std::string_view prefix, MessageKind kind) override;
+
+  private:
+    ProgressBar& progress_;
+};
+
+struct ToolSettings {
+    OutputOptions output;
+    DiagramOptions diagram;
+    std::array<Colour, kItemCount> colours = DefaultItemColours;
+    FigureSize size{400, 300};
+};
+
+class ToolHost final : public BatchHost {
+  public:
+    ToolHost(const ToolSettings& settings, bool progress)
+        : settings_(settings), progress_(progress), sink_(progress_) {}
+
+    MessageSink& Messages() override { return sink_; }
+    OutputOptions Output() override { return settings_.output; }
+    int TakeSeparate() override { return settings_.output.Separate; }
+    DiagramOptions Diagram() override { return settings_.diagram; }
+    std::array<Colour, kItemCount> Colours() override { return settings_.colours; }
+    FigureSize CurrentFigureSize() override { return settings_.size; }
+    void SetOutType(int outType) override { settings_.output.OutType = outType; }
+    void SetProgressRange(int maximum) override { progress_.SetRange(maximum); }
+    void SetProgress(int position) override;
+    void LoadNames(const StatementData&) override {}
+    void LoadPeriod(const StatementData&, FigureSize, const QImage&, const QImage&) override {}
+    void OpenFolder(const QString&) override {}
+
+  private:
+    ToolSettings settings_;
+    ProgressBar progress_;
+    StderrSink sink_;
+};
+
+}  // namespace quorvex
