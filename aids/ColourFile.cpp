@@ -1,7 +1,5 @@
 #include "aids/ColourFile.h"
 
-#include "model/NumberText.h"
-
 namespace quorvex {
 
 RandGenerator& ProgramRand() {
@@ -39,17 +37,6 @@ std::string ColourFileText(const std::array<Colour, kItemCount>& colours) {
         text += "\r\n";
     }
     return text;
-}
-
-std::vector<Colour> ReadColourFileText(std::string_view text) {
-    std::vector<Colour> colours;
-    while (!text.empty() && colours.size() < kItemCount) {
-        const std::size_t eol = text.find('\n');
-        // atol stops at the CR of a CR LF line end, so the line may keep it.
-        colours.push_back(static_cast<Colour>(Atol(text.substr(0, eol))));
-        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
-    }
-    return colours;
 }
 
 }  // namespace quorvex

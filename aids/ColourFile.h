@@ -1,13 +1,13 @@
 #pragma once
 // Item colours without a toolkit: the program's own random sequence for light colours, and
-// the colour file (ten signed decimal values, one per line).
+// the colour file (ten signed decimal values, one per line) as written. Reading it is
+// ReadColourFileText (model/ColourFile.h), shared with the batch tool.
 
 #include <array>
 #include <cstdint>
 #include <string>
-#include <string_view>
-#include <vector>
 
+#include "model/ColourFile.h"
 #include "model/StatementData.h"
 
 namespace quorvex {
@@ -35,10 +35,5 @@ Colour RandomItemColour();
 
 // The file as written: every colour as a signed 32-bit decimal, CR LF after each line.
 std::string ColourFileText(const std::array<Colour, kItemCount>& colours);
-
-// The colours of the first ten lines (fewer when the file has fewer lines). Lines end with
-// LF or CR LF; a final line without a line end counts. Each line reads like C atol (blanks,
-// sign, digits; no digits gives 0), values beyond 32 bits saturate; no range check.
-std::vector<Colour> ReadColourFileText(std::string_view text);
 
 }  // namespace quorvex

@@ -89,10 +89,10 @@ void OnLoadColours(AidsHost& host) {
         Fail(host, kMsgOpenFailed);
         return;
     }
-    const std::string text = FirstLines(file);
-    const std::vector<Colour> colours = ReadColourFileText(text);
-    for (std::size_t i = 0; i < colours.size(); ++i)
-        host.setItemColour(static_cast<int>(i), colours[i]);
+    std::array<Colour, kItemCount> colours{};
+    for (int i = 0; i < kItemCount; ++i) colours[i] = host.itemColour(i);
+    ReadColourFileText(FirstLines(file), colours);
+    for (int i = 0; i < kItemCount; ++i) host.setItemColour(i, colours[i]);
     host.repaintFigureArea();
 }
 
