@@ -87,16 +87,6 @@ class EncoderPool final {
     std::vector<std::thread> threads_;
 };
 
-// Drawing leaves the upper halves of the vector registers in use (some of the toolkit's
-// drawing code does not clear them), and every SSE instruction run afterwards on this
-// thread then pays a transition penalty: zlib's deflate, for one, runs at half speed.
-void ClearUpperVectorState() {
-#if defined(__x86_64__)
-    static const bool avx = __builtin_cpu_supports("avx");
-    if (avx) __asm__ volatile("vzeroupper" ::: "memory");
-#endif
-}
-
 // Holds the messages of a record reader until every earlier period is on disk: an earlier
 // failure ends the run first, and its message is then the only one.
 class DeferredSink final : public MessageSink {
@@ -396,10 +386,7 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
         }
         data = std::move(next);
         batchSize = size;
-        const bool rendered =
-            RenderPeriodDiagrams(data, diagram_, size.width, size.height, bsBitmap, plBitmap);
-        ClearUpperVectorState();
-        if (!rendered) {
+        if (!RenderPeriodDiagrams(data, diagram_, size.width, size.height, bsBitmap, plBitmap)) {
             FinishWriting(writer);
             return false;
         }

@@ -4,13 +4,14 @@
 #include <QGuiApplication>
 
 #include "model/StatementData.h"
-#include "output/ImageEncoding.h"
 
 namespace quorvex {
 
-bool CopyDiagramToClipboard(const QImage& bitmap, int width, int height, int outType,
-                            MessageSink& messages) {
-    const QImage copy = MakeCanvas(bitmap, width, height).convertToFormat(QImage::Format_RGB32);
+bool CopyDiagramToClipboard(const QImage& bitmap, int outType, MessageSink& messages) {
+    if (bitmap.isNull()) return false;
+    // Implicitly shared: the next painting of the window's bitmap gets a buffer of its own
+    // (PrepareDiagramBitmap), so the clipboard keeps these pixels.
+    const QImage copy = bitmap.convertToFormat(QImage::Format_RGB32);
     if (copy.isNull()) return false;
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard) return true;  // no clipboard to open: nothing happens, as when it is busy

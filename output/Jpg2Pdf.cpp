@@ -184,6 +184,11 @@ bool CJpg2Pdf::Convert(const std::string& jpegPath, const std::string& pdfPath,
         messages.ShowMessage(kMsgPdfFailed, prefix, MessageKind::Error);
         return false;
     };
+    // A folder opens as a stream here, but is not one.
+    struct stat source {};
+    if (::stat(jpegPath.c_str(), &source) == 0 && S_ISDIR(source.st_mode)) {
+        return fail(kPrefixStreamOpen);
+    }
     std::ifstream in(jpegPath, std::ios::binary);
     if (!in) return fail(kPrefixStreamOpen);
     std::string jpeg;
@@ -192,6 +197,9 @@ bool CJpg2Pdf::Convert(const std::string& jpegPath, const std::string& pdfPath,
     } catch (const std::bad_alloc&) {
         // No memory to hold the JPEG; nothing has been written yet.
         return fail(kPrefixCopyStream);
+    } catch (const std::ios_base::failure&) {
+        // The stream buffer throws on a read error (EIO, EISDIR) instead of setting a flag.
+        return fail(kPrefixGetSize);
     }
     if (in.bad()) return fail(kPrefixGetSize);
     in.close();
@@ -219,7 +227,13 @@ bool CJpg2Pdf::Convert(const std::string& jpegPath, const std::string& pdfPath,
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool durable,
                          bool& created) {
     created = false;
-    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return false;
+    // A NUL would cut the name short in the system calls: no file has such a name.
+    if (path.find('\0') != std::string::npos) return false;
+    // Something that cannot be replaced by a file (a folder) or that is not writable counts
+    // as a file that cannot be created.
+    struct stat existing {};
+    const bool exists = ::stat(path.c_str(), &existing) == 0;
+    if (exists && (S_ISDIR(existing.st_mode) || ::access(path.c_str(), W_OK) != 0)) return false;
     static std::atomic<unsigned> counter{0};
     std::string temp;
     int fd = -1;
@@ -232,10 +246,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool d
     if (fd < 0) return false;
     created = true;
 
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-        ::fchmod(fd, existing.st_mode & 07777);
-    }
+    if (exists && S_ISREG(existing.st_mode)) ::fchmod(fd, existing.st_mode & 07777);
     bool ok = true;
     std::size_t done = 0;
     while (ok && done < bytes.size()) {

@@ -61,7 +61,8 @@ class CJpg2Pdf final {
 // `path` only when everything was written. New files get the usual 0666 & ~umask mode; an
 // existing file keeps its mode, and one that is not writable is not replaced. durable:
 // flush the data to the disk before the rename. Returns false when the temporary file
-// cannot be created (`created` false) or writing, flushing, closing or renaming fails
+// cannot be created or `path` cannot become a file (a folder there, a NUL in the name;
+// `created` false) or writing, flushing, closing or renaming fails
 // (`created` true); the temporary file is removed then and `path` is untouched.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool durable,
                          bool& created);

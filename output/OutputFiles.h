@@ -50,7 +50,8 @@ enum class CommitMode { Durable, Deferred };
 
 // Writes `bytes` to `path` atomically (a temporary file beside it, renamed over `path`
 // only when complete), so a failure leaves no partial file and an existing file untouched.
-// An existing file that is not writable is not replaced (reported as a create failure).
+// An existing file that is not writable, a folder in the file's place and a path with a
+// NUL character are reported as a file that cannot be created; nothing is written.
 bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role, MessageSink& messages,
                 CommitMode mode = CommitMode::Durable);
 // The role from the name: ".pdf" (any case) is a PDF, everything else an image.

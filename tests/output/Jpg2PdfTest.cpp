@@ -311,11 +311,20 @@ TEST_F(Jpg2PdfFiles, FailuresShowTheirStepAndLeaveNoPdf) {
         {"not a JPEG", "BM not a jpeg at all", pdfPath, CJpg2Pdf::kPrefixGetSize},
         {"grayscale", gray, pdfPath, CJpg2Pdf::kPrefixGetSize},
         {"missing folder", good, dir + "/nowhere/out.pdf", CJpg2Pdf::kPrefixFileCreate},
+        {"a folder where the PDF goes", good, dir + "/folder.pdf", CJpg2Pdf::kPrefixFileCreate},
+        {"a NUL in the PDF's name", good, dir + std::string("/a\0b.pdf", 8),
+         CJpg2Pdf::kPrefixFileCreate},
+        {"a folder where the JPEG is", "/", pdfPath, CJpg2Pdf::kPrefixStreamOpen},
     };
+    std::filesystem::create_directory(dir + "/folder.pdf");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        std::filesystem::remove(jpegPath);
-        if (!c.jpeg.empty()) WriteAll(jpegPath, c.jpeg);
+        std::filesystem::remove_all(jpegPath);
+        if (c.jpeg == "/") {
+            std::filesystem::create_directory(jpegPath);
+        } else if (!c.jpeg.empty()) {
+            WriteAll(jpegPath, c.jpeg);
+        }
         messages.messages.clear();
         ::testing::internal::CaptureStdout();
         EXPECT_FALSE(CJpg2Pdf().Convert(jpegPath, c.pdf, messages));
@@ -324,12 +333,23 @@ TEST_F(Jpg2PdfFiles, FailuresShowTheirStepAndLeaveNoPdf) {
         EXPECT_EQ(messages.messages[0].id, kMsgPdfFailed);
         EXPECT_EQ(messages.messages[0].prefix, c.prefix);
         EXPECT_EQ(messages.messages[0].kind, MessageKind::Error);
-        EXPECT_FALSE(std::filesystem::exists(c.pdf));
-        if (!c.jpeg.empty()) {
+        EXPECT_FALSE(std::filesystem::is_regular_file(c.pdf));
+        if (!c.jpeg.empty() && c.jpeg != "/") {
             EXPECT_EQ(ReadAll(jpegPath), c.jpeg);
         }
     }
-    EXPECT_EQ(messages.messages[0].Text(), "[File Create]\nＰＤＦの作成に失敗しました");
+    EXPECT_TRUE(std::filesystem::is_empty(dir + "/folder.pdf"));
+    EXPECT_FALSE(std::filesystem::exists(dir + "/a"));  // the name cut at the NUL
+    std::filesystem::remove_all(jpegPath);
+    EXPECT_EQ(messages.messages[0].Text(), "[Stream Open]\nＰＤＦの作成に失敗しました");
+
+    // A file that opens but cannot be read (the start of this process's memory gives EIO)
+    // is a failed frame search, not the end of the process.
+    messages.messages.clear();
+    EXPECT_FALSE(CJpg2Pdf(false).Convert("/proc/self/mem", pdfPath, messages));
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].prefix, CJpg2Pdf::kPrefixGetSize);
+    EXPECT_FALSE(std::filesystem::exists(pdfPath));
 }
 
 TEST_F(Jpg2PdfFiles, WriteErrorKeepsTheExistingPdf) {

@@ -421,6 +421,49 @@ TEST_F(Output, FailedWriteLeavesTheExistingFileUntouched) {
     EXPECT_TRUE(SyncOutputFolder(desktop));
 }
 
+TEST_F(Output, CommitRefusesWhatCannotBecomeTheFile) {
+    // A folder in the file's place, and a name with a NUL character (say, from a period
+    // field of a CSV) that the system call would cut short and write under another name.
+    struct Case {
+        const char* what;
+        QString name;
+        bool folderThere;
+        int id;
+        std::string prefix;
+    };
+    const QString nul = QStringLiteral("5") + QChar(u'\0') + QStringLiteral("x");
+    const Case cases[] = {
+        {"folder, image", "第5期_BS.png", true, kMsgWriteFailed, "第5期_BS.png\n"},
+        {"folder, PDF", "第5期_BS.pdf", true, kMsgPdfFailed, "[File Create]\n"},
+        {"NUL, image", nul + "_BS.png", false, kMsgWriteFailed, ""},
+        {"NUL, PDF", nul + "_BS.pdf", false, kMsgPdfFailed, "[File Create]\n"},
+    };
+    const QString folder = desktop + "/BS_PL";
+    ASSERT_TRUE(QDir().mkdir(folder));
+    for (const CommitMode mode : {CommitMode::Durable, CommitMode::Deferred}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (mode == CommitMode::Durable ? " durable" : ""));
+            const QString path = folder + "/" + c.name;
+            if (c.folderThere) {
+                ASSERT_TRUE(QDir().mkpath(path));
+            }
+            messages.messages.clear();
+            EXPECT_FALSE(CommitFile(path, QByteArray("bytes"), messages, mode));
+            ASSERT_EQ(messages.messages.size(), 1u);
+            EXPECT_EQ(messages.messages[0].id, c.id);
+            if (!c.prefix.empty()) {
+                EXPECT_EQ(messages.messages[0].prefix, c.prefix);
+            }
+            EXPECT_EQ(QFileInfo(path).isDir(), c.folderThere);
+            if (c.folderThere) {
+                EXPECT_TRUE(Entries(path).isEmpty());
+            }
+        }
+        // Nothing else appeared: no file under a cut-short name, no temporary file.
+        EXPECT_EQ(Entries(folder), (QStringList{"第5期_BS.pdf", "第5期_BS.png"}));
+    }
+}
+
 TEST_F(Output, SaveBitmapImageReportsAnEncoderThatCannotWrite) {
     const QString path = desktop + "/第3期_PL.bmp";
     WriteFile(path, "old");
@@ -526,8 +569,8 @@ TEST_F(Output, ClipboardGetsACopyAndTheKindsMessage) {
     const QImage bs = FlatDiagram(120, 90);
     QImage pl = FlatDiagram(120, 90);
     pl.fill(Qt::blue);
-    ASSERT_TRUE(CopyDiagramToClipboard(bs, 120, 90, kOutTypeBs, messages));
-    ASSERT_TRUE(CopyDiagramToClipboard(pl, 120, 90, kOutTypePl, messages));
+    ASSERT_TRUE(CopyDiagramToClipboard(bs, kOutTypeBs, messages));
+    ASSERT_TRUE(CopyDiagramToClipboard(pl, kOutTypePl, messages));
     EXPECT_EQ(clipboard->image().convertToFormat(QImage::Format_RGB32), pl);
     ASSERT_EQ(messages.messages.size(), 2u);
     EXPECT_EQ(messages.messages[0].Text(), "貸借対照表をクリップボードに保存しました");
@@ -536,9 +579,34 @@ TEST_F(Output, ClipboardGetsACopyAndTheKindsMessage) {
 
     // No bitmap: nothing happens, nothing is said.
     messages.messages.clear();
-    EXPECT_FALSE(CopyDiagramToClipboard(QImage(), 120, 90, kOutTypeBs, messages));
+    EXPECT_FALSE(CopyDiagramToClipboard(QImage(), kOutTypeBs, messages));
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(clipboard->image().convertToFormat(QImage::Format_RGB32), pl);
+}
+
+TEST_F(Output, ClipboardCopyKeepsTheBitmapsOwnSize) {
+    // The window passes its figure size; after a batch run the bitmap has the last period's
+    // size. Files are scaled to the figure size, the clipboard copy never is.
+    struct Case {
+        const char* what;
+        int bitmapWidth, bitmapHeight, figureWidth, figureHeight;
+    };
+    const Case cases[] = {
+        {"same size", 120, 90, 120, 90},
+        {"figure larger after a batch run", 120, 90, 400, 300},
+        {"figure smaller", 400, 300, 40, 30},
+        {"figure of no size (minimised window)", 120, 90, 0, 0},
+    };
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    for (const Case& c : cases) {
+        const QImage bitmap = FlatDiagram(c.bitmapWidth, c.bitmapHeight);
+        messages.messages.clear();
+        ASSERT_TRUE(
+            CopyDiagramToClipboard(bitmap, c.figureWidth, c.figureHeight, kOutTypeBs, messages))
+            << c.what;
+        EXPECT_EQ(clipboard->image().convertToFormat(QImage::Format_RGB32), bitmap) << c.what;
+        EXPECT_EQ(messages.Ids(), std::vector<int>{kMsgClipboardSaved}) << c.what;
+    }
 }
 
 TEST_F(Output, FolderWindowNeedsAFolder) {
