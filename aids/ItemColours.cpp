@@ -4,8 +4,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "aids/PendingDialogs.h"
 #include "output/OutputFiles.h"
+// TEMPORARY: until the window's file dialogs are in the tree.
+#if __has_include("app/Dialogs.h")
+#include "app/Dialogs.h"
+#else
+#include "aids/PendingDialogs.h"
+#endif
 
 namespace quorvex {
 
