@@ -10,6 +10,8 @@
 #include <functional>
 #include <future>
 #include <mutex>
+#include <new>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -28,8 +30,14 @@ struct EncodedPeriod {
 // threads a task runs at once on the caller's thread.
 class EncoderPool final {
   public:
+    // A thread the system refuses to start (a process or memory limit) leaves the pool
+    // smaller, down to none: the results are the same, only slower.
     explicit EncoderPool(int threads) {
-        for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
+        try {
+            threads_.reserve(static_cast<std::size_t>(threads));
+            for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
+        } catch (const std::exception&) {
+        }
     }
     ~EncoderPool() {
         {
@@ -131,8 +139,14 @@ struct CommitReport {
 // Push writes at once on the caller's thread.
 class Writer final {
   public:
+    // Without a thread of its own (not asked for, or refused by the system) it writes on
+    // the caller's thread.
     Writer(std::size_t capacity, bool threaded) : capacity_(capacity) {
-        if (threaded) thread_ = std::thread([this] { Work(); });
+        if (!threaded) return;
+        try {
+            thread_ = std::thread([this] { Work(); });
+        } catch (const std::exception&) {
+        }
     }
     ~Writer() {
         {
@@ -266,8 +280,9 @@ class Run final {
 // level); anything already at that path counts as present, like the desktop folder.
 bool Run::OutputFolder() {
     if (request_.outputFolder.isEmpty()) return EnsureOutputFolder(folder_, sink_);
-    folder_ = request_.outputFolder;
-    if (folder_.size() > 1 && folder_.endsWith(QLatin1Char('/'))) folder_.chop(1);
+    // Absolute and without "..", so that a ".." in a written path can only come from a
+    // period text, which the commit refuses.
+    folder_ = QDir::cleanPath(QDir(request_.outputFolder).absolutePath());
     if (QFileInfo::exists(folder_) || QDir().mkdir(folder_)) return true;
     sink_.ShowMessage(kMsgDesktopFolder, "", MessageKind::Error);
     return false;
@@ -282,11 +297,34 @@ BatchResult Run::Execute() {
     if (!OutputFolder()) return result_;
     result_.folder = folder_;
 
-    std::ifstream in(QFile::encodeName(request_.csvPath).toStdString(), std::ios::binary);
-    if (!in) {
+    std::ifstream file(QFile::encodeName(request_.csvPath).toStdString(), std::ios::binary);
+    if (!file) {
         sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
         return result_;
     }
+    // The file is read twice. A pipe (a script's process substitution, say) cannot go back
+    // to its start: it is read once into memory, and both passes read that.
+    std::istringstream buffered;
+    std::istream* source = &file;
+    if (file.rdbuf()->pubseekoff(0, std::ios::cur, std::ios::in) == std::streampos(-1)) {
+        std::string bytes;
+        try {
+            char chunk[1 << 16];
+            while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
+                bytes.append(chunk, static_cast<std::size_t>(file.gcount()));
+            }
+        } catch (const std::bad_alloc&) {
+            sink_.ShowMessage(kMsgFileObject, "", MessageKind::Error);
+            return result_;
+        }
+        if (file.bad()) {
+            sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
+            return result_;
+        }
+        buffered.str(std::move(bytes));
+        source = &buffered;
+    }
+    std::istream& in = *source;
     const CsvScan scan = ScanCsv(in, kMaxBatchPeriods + 1);
     if (scan.readError) {
         sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
@@ -309,7 +347,18 @@ BatchResult Run::Execute() {
     const int savedKind = output_.OutType;
     in.clear();
     in.seekg(0);
-    bool done = ProcessLines(in, scan);
+    if (in.fail()) {
+        host_.SetProgress(0);
+        sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
+        return result_;
+    }
+    bool done = false;
+    try {
+        done = ProcessLines(in, scan);
+    } catch (const std::bad_alloc&) {
+        // The encoder and writer threads are joined by now; the run ends like any failure.
+        sink_.ShowMessage(kMsgMemory, "", MessageKind::Error);
+    }
     // The diagram files were written without a flush each; one flush covers them all.
     if (!SyncOutputFolder(folder_) && done) {
         sink_.ShowMessage(kMsgWriteFailed, "", MessageKind::Error);
@@ -353,14 +402,17 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
     // A file changed between the passes is read only as far as the first pass counted.
     for (std::size_t i = 0; i < scan.lines; ++i) {
         const CsvLineReader::Result r = reader.Next(raw);
-        if (r == CsvLineReader::Result::ReadError) {
+        // A file that lost lines since the first reading is treated like one that cannot
+        // be read: the summary would otherwise miss periods without a word.
+        if (r != CsvLineReader::Result::Line) {
             if (FinishWriting(writer)) sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
             return false;
         }
-        if (r == CsvLineReader::Result::End) break;
         std::string_view bytes = raw;
-        if (i == 0 && scan.encoding == TextEncoding::Utf8WithBom)
+        // The mark is checked again: the file may have changed since the first reading.
+        if (i == 0 && scan.encoding == TextEncoding::Utf8WithBom && bytes.starts_with(kUtf8Bom)) {
             bytes.remove_prefix(kUtf8Bom.size());
+        }
         const std::string line = DecodeLine(bytes, scan.encoding, codec);
 
         DeferredSink held;
@@ -449,7 +501,13 @@ BatchResult RunBatch(BatchHost& host, const BatchRequest& request) {
 
 bool WriteSummaryFile(const QString& path, std::string_view text, TextEncoding encoding,
                       MessageSink& sink) {
-    const std::string bytes = EncodeTextFile(text, encoding, Cp932Codec());
+    std::string bytes;
+    try {
+        bytes = EncodeTextFile(text, encoding, Cp932Codec());
+    } catch (const std::bad_alloc&) {
+        sink.ShowMessage(kMsgFileObject, "", MessageKind::Error);
+        return false;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=

@@ -154,9 +154,10 @@ std::string Convert(iconv_t cd, std::string_view in, std::string_view replacemen
         char* dst = buffer.data();
         std::size_t dstLeft = buffer.size();
         const std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        const int error = errno;  // before the append, whose allocation may change errno
         out.append(buffer.data(), dst);
         if (r != static_cast<std::size_t>(-1)) break;
-        if (errno == E2BIG) continue;
+        if (error == E2BIG) continue;
         // EILSEQ or EINVAL (a cut-off sequence at the end): replace and go on.
         const std::size_t n = std::min(srcLeft, skip(static_cast<unsigned char>(*src)));
         out += replacement;

@@ -177,6 +177,10 @@ int main(int argc, char** argv) {
         const QByteArray text = file.readAll();
         quorvex::ReadColourFileText(std::string_view(text.constData(), text.size()), s.colours);
     }
+    // An empty folder name (a script's unset variable) would quietly mean the desktop.
+    if (parser.isSet("output-dir") && parser.value("output-dir").isEmpty()) {
+        UsageError(InvalidValue("--output-dir", QString()));
+    }
     int jobs = std::clamp(QThread::idealThreadCount(), 1, 64);
     if (parser.isSet("jobs")) jobs = IntValue(parser, "jobs", 1, 256);
     const bool progress = !parser.isSet("quiet") && isatty(STDERR_FILENO);

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdio>
@@ -224,11 +225,21 @@ bool CJpg2Pdf::Convert(const std::string& jpegPath, const std::string& pdfPath,
     return true;
 }
 
+bool IsSafeFilePath(std::string_view path) {
+    if (path.find('\0') != std::string_view::npos) return false;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t slash = std::min(path.find('/', start), path.size());
+        if (path.substr(start, slash - start) == "..") return false;
+        start = slash + 1;
+    }
+    return true;
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool durable,
                          bool& created) {
     created = false;
-    // A NUL would cut the name short in the system calls: no file has such a name.
-    if (path.find('\0') != std::string::npos) return false;
+    if (!IsSafeFilePath(path)) return false;
     // Something that cannot be replaced by a file (a folder) or that is not writable counts
     // as a file that cannot be created.
     struct stat existing {};

@@ -67,4 +67,10 @@ class CJpg2Pdf final {
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool durable,
                          bool& created);
 
+// Whether `path` can name the file it is meant to: no NUL (the system calls would cut the
+// name short) and no ".." component. File names are made from period texts, which a CSV
+// record supplies, and the output folders are absolute and clean, so "../x" in a period must
+// not reach outside the folder: such a name counts as a file that cannot be created.
+bool IsSafeFilePath(std::string_view path);
+
 }  // namespace quorvex

@@ -83,9 +83,7 @@ bool GetWorkFolder(QString& folder, MessageSink& messages) {
 
 bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role, MessageSink& messages,
                 CommitMode mode) {
-    // No file can have a NUL in its name; the system calls would cut the name short there
-    // and write under another name.
-    if (path.contains(QChar(u'\0'))) {
+    if (!IsSafeFilePath(path.toStdString())) {
         ReportWriteFailure(path, role, false, messages);
         return false;
     }

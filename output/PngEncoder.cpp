@@ -3,14 +3,29 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <new>
 
 namespace quorvex {
 namespace {
 
+// A full memory ends the encoding through libpng's own error path: no C++ exception may
+// cross its C frames.
 void AppendData(png_structp png, png_bytep data, png_size_t length) {
     auto* out = static_cast<QByteArray*>(png_get_io_ptr(png));
-    out->append(reinterpret_cast<const char*>(data), static_cast<qsizetype>(length));
+    bool full = false;
+    try {
+        out->append(reinterpret_cast<const char*>(data), static_cast<qsizetype>(length));
+    } catch (const std::bad_alloc&) {
+        full = true;
+    }
+    if (full) png_error(png, "out of memory");
 }
+
+// libpng would print its errors and warnings on stderr; the caller reports the failure.
+[[noreturn]] void SilentError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+void SilentWarning(png_structp, png_const_charp) {}
 
 void NoFlush(png_structp) {}
 
@@ -43,7 +58,8 @@ std::optional<QByteArray> EncodePng(const QImage& image, const PngSettings& sett
         (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)) {
         return std::nullopt;
     }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
     if (!png) return std::nullopt;
     png_infop info = png_create_info_struct(png);
     if (!info) {

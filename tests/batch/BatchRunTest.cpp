@@ -1,7 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFileInfo>
+#include <thread>
 
 #include "batch/BatchRun.h"
 #include "batch/CsvText.h"
@@ -309,6 +313,91 @@ TEST(RunBatch, ASummaryThatCannotBeWrittenKeepsTheDiagrams) {
     EXPECT_FALSE(RunIn(host, WriteTestFile("w.csv", PeriodsCsv(2)), 2, folder).ok);
     EXPECT_EQ(host.sink.Ids(), std::vector<int>{kMsgOpenFailed});
     EXPECT_EQ(FileNames(folder).size(), 4u);
+}
+
+TEST(RunBatch, APipeIsReadLikeAFile) {
+    const QString pipe = TestPath("pipe.csv");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const std::string csv = PeriodsCsv(3);
+    for (const int jobs : {1, 4}) {
+        std::thread feeder([&] {
+            const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY);
+            ASSERT_GE(fd, 0);
+            EXPECT_EQ(::write(fd, csv.data(), csv.size()), static_cast<ssize_t>(csv.size()));
+            ::close(fd);
+        });
+        TestHost host;
+        const QString folder = TestPath("p");
+        const BatchResult r = RunIn(host, pipe, jobs, folder);
+        // Should the run not have opened the pipe, this lets the feeder go on.
+        const int unblock = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
+        feeder.join();
+        ::close(unblock);
+        ASSERT_TRUE(r.ok) << jobs;
+        EXPECT_EQ(FileNames(folder).size(), 7u);
+        EXPECT_EQ(host.range, 4);
+        QDir(folder).removeRecursively();
+    }
+}
+
+TEST(RunBatch, AFileChangedBetweenTheReadings) {
+    struct Case {
+        std::string original;
+        std::string replacement;  // written over the file after the first reading
+        bool ok;
+        std::size_t files;
+        int message;
+    };
+    const std::string csv4 = PeriodsCsv(4);
+    const Case cases[] = {
+        // Lost lines: the run ends like a read error, without a summary.
+        {csv4, PeriodsCsv(2), false, 4, kMsgOpenFailed},
+        {csv4, "", false, 0, kMsgOpenFailed},
+        // More lines: only the counted ones are read.
+        {csv4, PeriodsCsv(6), true, 9, 0},
+        // The byte-order mark is gone and the first line is shorter than it was.
+        {std::string(kUtf8Bom) + csv4, "ab\n" + csv4, false, 0, kMsgNot10Items},
+    };
+    for (const auto& c : cases) {
+        for (const int jobs : {1, 4}) {
+            TestHost host;
+            const QString csv = WriteTestFile("ch.csv", c.original);
+            host.betweenReadings = [&] { WriteTestFile("ch.csv", c.replacement); };
+            const QString folder = TestPath("ch");
+            EXPECT_EQ(RunIn(host, csv, jobs, folder).ok, c.ok);
+            EXPECT_EQ(FileNames(folder).size(), c.files) << c.replacement.size() << " " << jobs;
+            if (!c.ok) {
+                EXPECT_EQ(host.sink.Ids(), std::vector<int>{c.message});
+            }
+            EXPECT_EQ(host.progress.back(), 0);
+            QDir(folder).removeRecursively();
+        }
+    }
+}
+
+TEST(RunBatch, RunningOutOfMemoryEndsTheRunWithAMessage) {
+    struct Case {
+        int at;             // 0: the names, else the period
+        std::size_t files;  // on disk at the end
+    };
+    const Case cases[] = {{0, 0}, {3, 6}};
+    for (const auto& c : cases) {
+        for (const int jobs : {1, 4}) {
+            TestHost host;
+            host.outOfMemoryAt = c.at;
+            const QString folder = TestPath("oom");
+            EXPECT_FALSE(RunIn(host, WriteTestFile("oom.csv", PeriodsCsv(20)), jobs, folder).ok);
+            EXPECT_EQ(host.sink.Ids(), std::vector<int>{kMsgMemory}) << c.at << " jobs " << jobs;
+            EXPECT_EQ(host.progress.back(), 0);
+            EXPECT_EQ(host.output.OutType, kOutTypePl);
+            EXPECT_FALSE(QFileInfo::exists(folder + "/oom_Out.csv"));
+            // Periods after the failing one may have been written already; its own are there.
+            if (c.at > 0) {
+                EXPECT_GE(FileNames(folder).size(), c.files);
+            }
+            QDir(folder).removeRecursively();
+        }
+    }
 }
 
 TEST(RunBatch, MalformedInputsEndWithAMessage) {

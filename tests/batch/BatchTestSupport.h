@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <functional>
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,10 @@ class TestHost final : public BatchHost {
     int namesLoaded = 0;
     int periodsLoaded = 0;
     std::vector<QString> opened;
+    // Loading this period (counted from 1) or the names (0) runs out of memory; -1: never.
+    int outOfMemoryAt = -1;
+    // Runs when the progress range is set: between the two readings of the file.
+    std::function<void()> betweenReadings;
 
     MessageSink& Messages() override { return sink; }
     OutputOptions Output() override { return output; }
@@ -43,14 +49,19 @@ class TestHost final : public BatchHost {
         output.OutType = outType;
         kinds.push_back(outType);
     }
-    void SetProgressRange(int maximum) override { range = maximum; }
+    void SetProgressRange(int maximum) override {
+        range = maximum;
+        if (betweenReadings) betweenReadings();
+    }
     void SetProgress(int position) override { progress.push_back(position); }
     void LoadNames(const StatementData& data) override {
+        if (outOfMemoryAt == 0) throw std::bad_alloc();
         for (int i = 0; i < kItemCount; ++i) shown.items[i].name = data.items[i].name;
         ++namesLoaded;
     }
     void LoadPeriod(const StatementData& data, FigureSize size, const QImage& bs,
                     const QImage& pl) override {
+        if (periodsLoaded + 1 == outOfMemoryAt) throw std::bad_alloc();
         shown.period = data.period;
         for (int i = 0; i < kItemCount; ++i) shown.items[i].amount = data.items[i].amount;
         shown.ratios = data.ratios;

@@ -1,7 +1,9 @@
 // The headless tool end to end: options, settings, exit status, stdout and stderr.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QProcess>
+#include <functional>
 
 #include "app/SettingsStore.h"
 #include "tests/batch/BatchTestSupport.h"
@@ -21,8 +23,9 @@ struct ToolRun {
     std::string out, err;
 };
 
-ToolRun RunTool(const QStringList& arguments) {
+ToolRun RunTool(const QStringList& arguments, const std::function<void()>& inChild = {}) {
     QProcess p;
+    if (inChild) p.setChildProcessModifier(inChild);
     p.start(QStringLiteral(QUORVEX_BATCH_TOOL), arguments);
     EXPECT_TRUE(p.waitForFinished(120000));
     ToolRun r;
@@ -131,6 +134,32 @@ TEST(BatchTool, RunFailuresExitWithOneAndTheMessageOnStderr) {
     EXPECT_EQ(missing.err, "ファイルのオープン失敗しました\n");
 }
 
+TEST(BatchTool, ThreadsTheSystemRefusesNeverEndTheProcess) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer needs an unlimited address space";
+#else
+    // 600 MB of address space hold the tool but not 256 thread stacks: the run goes on
+    // with the threads it got, or, when memory runs out too, ends as a failed run with the
+    // failing step's message (if it has one); it never aborts, and no library talks.
+    const QString csv = WriteTestFile("l.csv", PeriodsCsv(3));
+    const auto limit = [] {
+        const rlimit r{600ul << 20, 600ul << 20};
+        setrlimit(RLIMIT_AS, &r);
+    };
+    for (const char* jobs : {"256", "64"}) {
+        const QString out = TestPath(QString("l%1").arg(jobs));
+        const ToolRun r =
+            RunTool({"-q", "--defaults", "-t", "png", "-j", jobs, "-o", out, csv}, limit);
+        ASSERT_TRUE(r.exitCode == 0 || r.exitCode == 1) << r.exitCode << r.err;
+        if (r.exitCode == 0) {
+            EXPECT_EQ(FileNames(out).size(), 7u);
+        }
+        EXPECT_EQ(r.err.find("terminate"), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("libpng"), std::string::npos) << r.err;
+    }
+#endif
+}
+
 TEST(BatchTool, UsageErrorsExitWithTwo) {
     const QString csv = WriteTestFile("u.csv", PeriodsCsv(1));
     const QStringList cases[] = {
@@ -154,6 +183,7 @@ TEST(BatchTool, UsageErrorsExitWithTwo) {
         {"-j", "two", csv},
         {"--colours", TestPath("missing.col"), csv},
         {"-o"},
+        {"-o", "", csv},
     };
     for (const auto& args : cases) {
         const ToolRun r = RunTool(args);

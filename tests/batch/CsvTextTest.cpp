@@ -131,6 +131,15 @@ TEST(Cp932Codec, DecodesEncodesAndReplaces) {
               "a?b");                                  // U+FFFD has no CP932 form
     EXPECT_EQ(codec.Encode("\xF0\x9F\x98\x80"), "?");  // nor has an emoji
     EXPECT_EQ(codec.Encode("▲"), "\x81\xA3");
+
+    // Half-width katakana grow from one byte to three: the output buffer fills many times.
+    std::string narrow, wide;
+    for (int i = 0; i < 200000; ++i) {
+        narrow += "\xB1,";  // ｱ
+        wide += "ｱ,";
+    }
+    EXPECT_EQ(codec.Decode(narrow), wide);
+    EXPECT_EQ(codec.Encode(wide), narrow);
 }
 
 TEST(EncodeTextFile, CrLfAndTheInputsEncoding) {

@@ -437,6 +437,9 @@ TEST_F(Output, CommitRefusesWhatCannotBecomeTheFile) {
         {"folder, PDF", "第5期_BS.pdf", true, kMsgPdfFailed, "[File Create]\n"},
         {"NUL, image", nul + "_BS.png", false, kMsgWriteFailed, ""},
         {"NUL, PDF", nul + "_BS.pdf", false, kMsgPdfFailed, "[File Create]\n"},
+        // A period "../x" must not write beside the output folder.
+        {"parent, image", "../x_BS.png", false, kMsgWriteFailed, "x_BS.png\n"},
+        {"parent, PDF", "../x_BS.pdf", false, kMsgPdfFailed, "[File Create]\n"},
     };
     const QString folder = desktop + "/BS_PL";
     ASSERT_TRUE(QDir().mkdir(folder));
@@ -461,6 +464,8 @@ TEST_F(Output, CommitRefusesWhatCannotBecomeTheFile) {
         }
         // Nothing else appeared: no file under a cut-short name, no temporary file.
         EXPECT_EQ(Entries(folder), (QStringList{"第5期_BS.pdf", "第5期_BS.png"}));
+        EXPECT_FALSE(QFileInfo::exists(desktop + "/x_BS.png"));
+        EXPECT_FALSE(QFileInfo::exists(desktop + "/x_BS.pdf"));
     }
 }
 
