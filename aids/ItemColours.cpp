@@ -4,13 +4,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "output/OutputFiles.h"
-// TEMPORARY: until the window's file dialogs are in the tree.
-#if __has_include("app/Dialogs.h")
 #include "app/Dialogs.h"
-#else
-#include "aids/PendingDialogs.h"
-#endif
+#include "output/OutputFiles.h"
 
 namespace quorvex {
 

@@ -26,6 +26,10 @@
 #include <algorithm>
 #include <functional>
 
+#include "aids/HelpPanel.h"
+#include "aids/InputAids.h"
+#include "aids/ItemColours.h"
+#include "aids/VersionWindow.h"
 #include "app/ColourButton.h"
 #include "app/ControlTable.h"
 #include "app/SettingsStore.h"
@@ -367,6 +371,22 @@ void CTesselDlg::ConnectHandlers() {
         batch->setAcceptDrops(true);
         batch->installEventFilter(this);
     }
+    // Input aids and auxiliary windows.
+    onClick(1021, [this] { OnPaste(*this, kIdNameBase); });
+    onClick(1022, [this] { OnPaste(*this, kIdAmountBase); });
+    onClick(1023, [this] { OnClear(*this, kIdNameBase); });
+    onClick(1024, [this] { OnClear(*this, kIdAmountBase); });
+    onClick(1045, [this] { OnSample(*this); });
+    onClick(1032, [this] { OnDefaultColours(*this); });
+    onClick(1042, [this] { OnRandomColours(*this); });
+    onClick(1043, [this] { OnSaveColours(*this); });
+    onClick(1044, [this] { OnLoadColours(*this); });
+    onClick(1019, [this] { ToggleHelpPanel(*this, HelpText::General); });
+    onClick(1040, [this] { ToggleHelpPanel(*this, HelpText::Batch); });
+    onClick(1004, [this] {
+        CAboutDlg about(this);
+        about.exec();
+    });
     onClick(kIdCentreNone, [this] { OnCentreLineRadio(kCentreLineNone); });
     onClick(kIdCentreUpper, [this] { OnCentreLineRadio(kCentreLineUpper); });
     onClick(kIdCentreLower, [this] { OnCentreLineRadio(kCentreLineLower); });

@@ -5,14 +5,9 @@
 #include <QFile>
 
 #include "aids/ItemColours.h"
+#include "app/Dialogs.h"
 #include "tests/aids/FakeAidsHost.h"
 #include "tests/common/Isolation.h"
-// TEMPORARY: until the window's file dialogs are in the tree.
-#if __has_include("app/Dialogs.h")
-#include "app/Dialogs.h"
-#else
-#include "aids/PendingDialogs.h"
-#endif
 
 namespace quorvex {
 namespace {
