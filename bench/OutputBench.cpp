@@ -26,13 +26,7 @@ using namespace quorvex;
 // The balance sheet of the sample data, rendered as the window and the batch run do.
 const QImage& Diagram() {
     static const QImage image = [] {
-        StatementData data;
-        for (int i = 0; i < kItemCount; ++i) {
-            data.items[i] = {std::string(kCanonicalNames[i]), std::string(kSampleAmounts[i]),
-                             DefaultItemColours[i]};
-        }
-        ComputeBsRatios(data);
-        ComputePlRatios(data);
+        const StatementData data = SampleStatementData();
         DiagramBitmap bs;
         DiagramBitmap pl;
         if (!RenderPeriodDiagrams(data, DiagramOptions{}, 400, 300, bs, pl)) std::abort();

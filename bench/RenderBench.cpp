@@ -13,15 +13,7 @@ namespace quorvex {
 namespace {
 
 StatementData Sample() {
-    StatementData data;
-    for (int i = 0; i < kItemCount; ++i) {
-        data.items[i].name = std::string(kCanonicalNames[i]);
-        data.items[i].amount = std::string(kSampleAmounts[i]);
-        data.items[i].colour = DefaultItemColours[i];
-    }
-    ComputeBsRatios(data);
-    ComputePlRatios(data);
-    return data;
+    return SampleStatementData();
 }
 
 DiagramOptions AllTexts() {

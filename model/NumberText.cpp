@@ -158,6 +158,18 @@ void ComputeBsRatios(StatementData& data) {
     for (int k = 0; k < 5; ++k) data.ratios[kBsFirst + k] = r[k];
 }
 
+StatementData SampleStatementData() {
+    StatementData data;
+    for (int i = 0; i < kItemCount; ++i) {
+        data.items[i].name = std::string(kCanonicalNames[i]);
+        data.items[i].amount = std::string(kSampleAmounts[i]);
+        data.items[i].colour = DefaultItemColours[i];
+    }
+    ComputeBsRatios(data);
+    ComputePlRatios(data);
+    return data;
+}
+
 void ComputePlRatios(StatementData& data) {
     const auto r = ComputePlRatios(AmountsOf(data, kPlFirst));
     for (int k = 0; k < 5; ++k) data.ratios[kPlFirst + k] = r[k];

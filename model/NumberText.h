@@ -35,6 +35,9 @@ std::array<double, 5> ComputePlRatios(const std::array<std::string_view, 5>& amo
 void ComputeBsRatios(StatementData& data);
 void ComputePlRatios(StatementData& data);
 
+// The sample period: canonical names, sample amounts, default colours, ratios computed.
+StatementData SampleStatementData();
+
 // "%.nf" with the rounding the ratio texts need: the value reduced to 17 significant
 // digits (half up), then rounded half up at the n-th decimal; a negative value keeps its
 // sign even when it rounds to zero. Non-finite values give "inf", "-inf" or "nan".

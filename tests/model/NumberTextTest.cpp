@@ -153,10 +153,7 @@ TEST(Ratios, ProfitAndLoss) {
 }
 
 TEST(Ratios, SampleDataGivesTheDocumentedTexts) {
-    StatementData data;
-    for (int i = 0; i < kItemCount; ++i) data.items[i].amount = kSampleAmounts[i];
-    ComputeBsRatios(data);
-    ComputePlRatios(data);
+    const StatementData data = SampleStatementData();
     const char* expected[] = {"80.70",  "19.30", "72.52", "8.71",  "18.77",
                               "100.00", "85.34", "14.66", "14.12", "0.54"};
     const char* kanji[] = {"32億123万4567円",  "7億6543万2123円",  "28億7654万3210円",

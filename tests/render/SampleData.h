@@ -7,15 +7,7 @@
 namespace quorvex::test {
 
 inline StatementData SampleData() {
-    StatementData data;
-    for (int i = 0; i < kItemCount; ++i) {
-        data.items[i].name = std::string(kCanonicalNames[i]);
-        data.items[i].amount = std::string(kSampleAmounts[i]);
-        data.items[i].colour = DefaultItemColours[i];
-    }
-    ComputeBsRatios(data);
-    ComputePlRatios(data);
-    return data;
+    return SampleStatementData();
 }
 
 // Data whose ratios are given directly (names and colours as in the sample).
