@@ -32,6 +32,7 @@
 #include "aids/VersionWindow.h"
 #include "app/ColourButton.h"
 #include "app/ControlTable.h"
+#include "app/DialogUnits.h"
 #include "app/SettingsStore.h"
 #include "app/WindowBatchHost.h"
 #include "batch/BatchRun.h"
@@ -149,11 +150,7 @@ CTesselDlg::CTesselDlg(QWidget* parent) : QDialog(parent) {
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWindowTitle(Utf8(MainWindowProperties().at("caption")));
     setFont(WindowFont());
-    const QFontMetrics fm(font());
-    units_.cx = fm.horizontalAdvance(
-                    QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
-                52.0;
-    units_.cy = fm.height();
+    units_ = BaseUnitsOf(font());
     templateClientSize_ =
         QSize(units_.X(Property("width", 492)), units_.Y(Property("height", 296)));
     resize(templateClientSize_);
