@@ -369,18 +369,18 @@ void CTesselDlg::ConnectHandlers() {
         batch->installEventFilter(this);
     }
     // Input aids and auxiliary windows.
-    onClick(1021, [this] { OnPaste(*this, kIdNameBase); });
-    onClick(1022, [this] { OnPaste(*this, kIdAmountBase); });
-    onClick(1023, [this] { OnClear(*this, kIdNameBase); });
-    onClick(1024, [this] { OnClear(*this, kIdAmountBase); });
-    onClick(1045, [this] { OnSample(*this); });
-    onClick(1032, [this] { OnDefaultColours(*this); });
-    onClick(1042, [this] { OnRandomColours(*this); });
-    onClick(1043, [this] { OnSaveColours(*this); });
-    onClick(1044, [this] { OnLoadColours(*this); });
-    onClick(1019, [this] { ToggleHelpPanel(*this, HelpText::General); });
-    onClick(1040, [this] { ToggleHelpPanel(*this, HelpText::Batch); });
-    onClick(1004, [this] {
+    onClick(kIdPasteNames, [this] { OnPaste(*this, kIdNameBase); });
+    onClick(kIdPasteAmounts, [this] { OnPaste(*this, kIdAmountBase); });
+    onClick(kIdClearNames, [this] { OnClear(*this, kIdNameBase); });
+    onClick(kIdClearAmounts, [this] { OnClear(*this, kIdAmountBase); });
+    onClick(kIdSample, [this] { OnSample(*this); });
+    onClick(kIdDefaultColours, [this] { OnDefaultColours(*this); });
+    onClick(kIdRandomColours, [this] { OnRandomColours(*this); });
+    onClick(kIdSaveColours, [this] { OnSaveColours(*this); });
+    onClick(kIdLoadColours, [this] { OnLoadColours(*this); });
+    onClick(kIdGeneralHelp, [this] { ToggleHelpPanel(*this, HelpText::General); });
+    onClick(kIdBatchHelp, [this] { ToggleHelpPanel(*this, HelpText::Batch); });
+    onClick(kIdVersion, [this] {
         CAboutDlg about(this);
         about.exec();
     });
