@@ -21,7 +21,7 @@ build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	@if [ -x $(BUILD)/app/quorvex ]; then $(BUILD)/app/quorvex; \
+	@if [ -x $(BUILD)/gui/window/quorvex ]; then $(BUILD)/gui/window/quorvex; \
 	else echo "The window is not built yet."; exit 1; fi
 
 test: build

@@ -5,9 +5,9 @@
 
 #include <QGuiApplication>
 
-#include "batch/BatchRecords.h"
-#include "output/ImageEncoding.h"
-#include "render/PeriodRender.h"
+#include "core/batch/BatchRecords.h"
+#include "engine/output/ImageEncoding.h"
+#include "engine/render/PeriodRender.h"
 
 namespace {
 

@@ -12,12 +12,12 @@
 #include <QImageWriter>
 #include <QTemporaryDir>
 
-#include "model/NumberText.h"
-#include "model/StatementData.h"
-#include "output/ImageEncoding.h"
-#include "output/OutputFiles.h"
-#include "output/PngEncoder.h"
-#include "render/PeriodRender.h"
+#include "core/model/NumberText.h"
+#include "core/model/StatementData.h"
+#include "engine/output/ImageEncoding.h"
+#include "engine/output/OutputFiles.h"
+#include "engine/output/PngEncoder.h"
+#include "engine/render/PeriodRender.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <QGuiApplication>
 
-#include "model/NumberText.h"
-#include "render/Diagrams.h"
-#include "render/PeriodRender.h"
+#include "core/model/NumberText.h"
+#include "engine/render/Diagrams.h"
+#include "engine/render/PeriodRender.h"
 
 namespace quorvex {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "batch/BatchHost.h"
+#include "engine/batch/BatchHost.h"
 
 namespace quorvex {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "model/Messages.h"
+#include "core/model/Messages.h"
 
 namespace quorvex::test {
 

@@ -1,0 +1,76 @@
+#pragma once
+// Wraps one JPEG into a one-page PDF 1.2 whose page is exactly as large as the image, with
+// the JPEG embedded unchanged as a DCT-compressed image. Toolkit-free: works on byte
+// buffers, with a file-based entry point on top.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/model/Messages.h"
+
+namespace quorvex {
+
+struct JpegFrameInfo {
+    int width = 0;      // unsigned 16-bit in the frame header
+    int height = 0;     // unsigned 16-bit in the frame header
+    bool cmyk = false;  // four components; three means RGB
+};
+
+// Reads the size and colour model from the first baseline (FF C0) or progressive (FF C2)
+// frame header. Fails on a missing start-of-image marker, an end-of-image or FF FF marker
+// before the frame, a component count other than 3 or 4, a segment length below 2, a
+// segment reaching past the end, and on truncated input. Never reads past `jpeg`.
+std::optional<JpegFrameInfo> GetJpegSize(std::string_view jpeg);
+
+// The PDF bytes around `jpeg` for the given frame facts: header, catalog, page tree, page,
+// the image (the JPEG byte for byte), the page content, its length, the cross-reference
+// section and the trailer. Every line ends in one LF.
+std::string BuildJpegPdf(std::string_view jpeg, const JpegFrameInfo& info);
+
+class CJpg2Pdf final {
+  public:
+    // The bracketed step names that precede "ＰＤＦの作成に失敗しました".
+    static constexpr std::string_view kPrefixStreamOpen = "[Stream Open]\n";
+    static constexpr std::string_view kPrefixGetSize = "[Get Size]\n";
+    static constexpr std::string_view kPrefixFileCreate = "[File Create]\n";
+    static constexpr std::string_view kPrefixCopyStream = "[Copy Stream]\n";
+    static constexpr std::string_view kPrefixFileWrite = "[File Write]\n";
+
+    // printSuccess: write "\nSuccess!\n" to stdout after a conversion. The headless batch
+    // tool turns it off, because its stdout carries only the summary path.
+    explicit CJpg2Pdf(bool printSuccess = true) : printSuccess_(printSuccess) {}
+
+    // In memory: the PDF for `jpeg`, or nothing when its frame header cannot be read (the
+    // "[Get Size]" failure). Shows no message and prints nothing.
+    static std::optional<std::string> ConvertBytes(std::string_view jpeg);
+
+    // Reads the JPEG at jpegPath and writes the PDF at pdfPath. The PDF is written to a
+    // temporary file beside it and renamed over pdfPath only when complete, so a failure
+    // never leaves a partial PDF nor touches an existing one. Each failure shows
+    // prefix + message 30003 (error). The JPEG file is never changed.
+    bool Convert(const std::string& jpegPath, const std::string& pdfPath,
+                 MessageSink& messages) const;
+
+  private:
+    bool printSuccess_;
+};
+
+// Writes `bytes` to `path` through a temporary file in the same folder that is renamed over
+// `path` only when everything was written. New files get the usual 0666 & ~umask mode; an
+// existing file keeps its mode, and one that is not writable is not replaced. durable:
+// flush the data to the disk before the rename. Returns false when the temporary file
+// cannot be created or `path` cannot become a file (a folder there, a NUL in the name;
+// `created` false) or writing, flushing, closing or renaming fails
+// (`created` true); the temporary file is removed then and `path` is untouched.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool durable,
+                         bool& created);
+
+// Whether `path` can name the file it is meant to: no NUL (the system calls would cut the
+// name short) and no ".." component. File names are made from period texts, which a CSV
+// record supplies, and the output folders are absolute and clean, so "../x" in a period must
+// not reach outside the folder: such a name counts as a file that cannot be created.
+bool IsSafeFilePath(std::string_view path);
+
+}  // namespace quorvex

@@ -1,0 +1,40 @@
+#pragma once
+// The batch run: a CSV of up to 5,000 periods to two diagram files per period and one
+// summary file. Reading, loading and rendering go in file order on the calling thread;
+// encoding runs on `jobs` threads into memory; the files are committed strictly in period
+// order, so the files on disk after any failure, and the summary, are the same for every
+// number of jobs.
+
+#include <QString>
+#include <string_view>
+
+#include "engine/batch/BatchHost.h"
+#include "core/batch/CsvText.h"
+
+namespace quorvex {
+
+struct BatchRequest {
+    QString csvPath;
+    QString title;         // summary name: title + "_Out." + csv or tsv
+    QString outputFolder;  // empty: the desktop folder BS_PL
+    int jobs = 1;          // encoder threads; 1: everything on the calling thread
+};
+
+struct BatchResult {
+    bool ok = false;
+    QString folder;
+    QString summaryPath;  // set when the summary was written
+};
+
+// The title of a CSV path: its file name without the last extension ("my.data.csv" gives
+// "my.data").
+QString BatchTitle(const QString& csvPath);
+
+BatchResult RunBatch(BatchHost& host, const BatchRequest& request);
+
+// Writes text (lines ending in LF) atomically in the given encoding with CR LF line ends;
+// "ファイルのオープン失敗しました" when it cannot.
+bool WriteSummaryFile(const QString& path, std::string_view text, TextEncoding encoding,
+                      MessageSink& sink);
+
+}  // namespace quorvex

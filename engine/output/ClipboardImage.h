@@ -1,0 +1,23 @@
+#pragma once
+// The diagram on the clipboard as a bitmap (QClipboard through QGuiApplication).
+
+#include <QImage>
+
+#include "core/model/Messages.h"
+
+namespace quorvex {
+
+// Puts a copy of `bitmap`, at its own size and with its own pixels, on the clipboard as its
+// only content and confirms it with the information message "貸借対照表を…" (outType 0) or
+// "損益計算書を…" (otherwise) + 30019. Unlike a file, the clipboard copy is never scaled to
+// the figure size (after a batch run it is the last period's picture as drawn). A null
+// bitmap: false, nothing shown, clipboard untouched.
+bool CopyDiagramToClipboard(const QImage& bitmap, int outType, MessageSink& messages);
+
+// The earlier call form. The size is not used: the clipboard gets the bitmap as it is.
+inline bool CopyDiagramToClipboard(const QImage& bitmap, int /*width*/, int /*height*/, int outType,
+                                   MessageSink& messages) {
+    return CopyDiagramToClipboard(bitmap, outType, messages);
+}
+
+}  // namespace quorvex

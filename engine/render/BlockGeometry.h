@@ -1,0 +1,68 @@
+#pragma once
+// Pixel geometry of the two diagrams: pure integer arithmetic that truncates toward zero.
+// Every input, including non-finite ratios and sizes near the 32-bit limits, gives a
+// defined result: conversions saturate and sums are taken in 64 bits, then saturated.
+
+#include <array>
+#include <cstdint>
+
+#include "core/model/StatementData.h"
+
+namespace quorvex {
+
+// Left, top, right, bottom in bitmap pixels; right and bottom are exclusive. A block may
+// come out empty (top == bottom) or inverted (top > bottom) for zero or negative amounts.
+struct BlockRect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+
+    bool IsEmpty() const { return right <= left || bottom <= top; }
+    bool operator==(const BlockRect&) const = default;
+};
+
+std::int32_t SaturateToInt32(std::int64_t value);
+// a + b without overflow: the sum saturates at the 32-bit limits.
+std::int32_t SaturatingAdd(std::int32_t a, std::int32_t b);
+
+// trunc(extent * ratio / 100) in double arithmetic, saturated; NaN gives 0.
+std::int32_t RatioToPixels(int extent, double ratio);
+
+struct BsGeometry {
+    std::int32_t half = 0;  // column boundary, W / 2
+    std::int32_t ca = 0;    // bottom of current assets
+    std::int32_t cl = 0;    // bottom of current liabilities
+    std::int32_t fl = 0;    // height of fixed liabilities
+    // Current assets, fixed assets, current liabilities, fixed liabilities, equity.
+    std::array<BlockRect, 5> blocks{};
+};
+// Uses ratios 0, 2 and 3; fixed assets and equity take what is left to the bottom edge.
+BsGeometry ComputeBsGeometry(int width, int height, const CompositionRatios& ratios);
+
+struct PlGeometry {
+    std::int32_t third = 0;  // W / 3
+    std::int32_t two = 0;    // 2W / 3
+    std::int32_t co = 0;     // height of cost of sales
+    std::int32_t fx = 0;     // height of fixed costs
+    // Sales, cost of sales, gross profit, fixed costs, ordinary profit.
+    std::array<BlockRect, 5> blocks{};
+};
+// Uses ratios 6 and 8; gross profit and ordinary profit take what is left.
+PlGeometry ComputePlGeometry(int width, int height, const CompositionRatios& ratios);
+
+// Where a block's text is centred: the left half of block 3, the right half of block 4
+// (they sit beside each other's neighbours), the whole block otherwise.
+BlockRect BlockTextArea(int blockIndex, const BlockRect& block);
+
+struct TextSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The rectangle a block text is drawn in. halfWidth and halfHeight are half the text's
+// extent (see DrawBlockText). The text is centred in the area; when the area is lower
+// than the text it stands on the area's bottom edge instead. 4 pixels of slack each side.
+BlockRect BlockTextRect(const BlockRect& area, int halfWidth, int halfHeight);
+
+}  // namespace quorvex

@@ -1,0 +1,184 @@
+#include "engine/render/PainterSurface.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QPointF>
+#include <QRect>
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace quorvex {
+
+namespace {
+
+// The face the diagrams ask for first, then the Japanese faces that stand in for it.
+const char* const kFallbackFaces[] = {"IPAPGothic", "Noto Sans CJK JP", "IPAGothic"};
+constexpr std::string_view kPreferredFace = "MS UI Gothic";
+// Guards the rasteriser against absurd font requests; diagram fonts stay far below.
+constexpr int kMaxPixelSize = 4096;
+
+QString FirstInstalled(const QStringList& wanted) {
+    const QStringList installed = QFontDatabase::families();
+    for (const QString& face : wanted) {
+        for (const QString& family : installed) {
+            if (family.compare(face, Qt::CaseInsensitive) == 0) return family;
+        }
+    }
+    return QGuiApplication::font().family();
+}
+
+QStringList Candidates(std::string_view face) {
+    QStringList list{QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size()))};
+    for (const char* f : kFallbackFaces) list.append(QString::fromLatin1(f));
+    return list;
+}
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+struct Span {
+    std::int64_t left, top, right, bottom;
+};
+
+}  // namespace
+
+QString ResolveFontFamily(std::string_view face) {
+    if (face.empty() || face == kPreferredFace) {
+        // Looked up once: the installed fonts do not change while the program runs.
+        static const QString preferred = FirstInstalled(Candidates(kPreferredFace));
+        return preferred;
+    }
+    return FirstInstalled(Candidates(face));
+}
+
+QRgb ToQRgb(Colour colour) {
+    return qRgb(RedOf(colour), GreenOf(colour), BlueOf(colour));
+}
+
+PainterSurface::PainterSurface(QImage& image) : image_(image) {
+    if (!painter_.begin(&image_)) return;
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.setRenderHint(QPainter::TextAntialiasing, true);
+    painter_.setPen(Qt::black);
+    painter_.setBrush(Qt::NoBrush);
+    defaultFont_ = painter_.font();
+}
+
+int PainterSurface::DotsPerInchY() const {
+    return image_.logicalDpiY();
+}
+
+FontRequest PainterSurface::SelectFont(const FontRequest& font) {
+    FontRequest previous = font_;
+    font_ = font;
+    if (font.pixelSize <= 0) {
+        painter_.setFont(defaultFont_);
+    } else {
+        QFont f(ResolveFontFamily(font.face));
+        f.setPixelSize(std::min(font.pixelSize, kMaxPixelSize));
+        f.setWeight(font.weight >= 700 ? QFont::Bold : QFont::Normal);
+        painter_.setFont(f);
+    }
+    metrics_.reset();
+    return previous;
+}
+
+const QFontMetrics& PainterSurface::Metrics() {
+    if (!metrics_) metrics_.emplace(painter_.font(), &image_);
+    return *metrics_;
+}
+
+void PainterSurface::Fill(const BlockRect& rect, Colour colour) {
+    // Clipped in 64 bits so that blocks reaching far outside the bitmap stay exact.
+    const std::int64_t l = std::max<std::int64_t>(rect.left, 0);
+    const std::int64_t t = std::max<std::int64_t>(rect.top, 0);
+    const std::int64_t r = std::min<std::int64_t>(rect.right, image_.width());
+    const std::int64_t b = std::min<std::int64_t>(rect.bottom, image_.height());
+    if (l >= r || t >= b) return;
+    painter_.fillRect(QRect(static_cast<int>(l), static_cast<int>(t), static_cast<int>(r - l),
+                            static_cast<int>(b - t)),
+                      QColor(ToQRgb(colour)));
+}
+
+void PainterSurface::Rectangle(const BlockRect& rect, Colour pen, int penWidth, Colour brush) {
+    if (rect.IsEmpty()) return;
+    Fill(rect, brush);
+    if (penWidth <= 0) return;
+    const std::int64_t lw = penWidth;
+    const std::int64_t half = lw / 2;
+    const std::int64_t l = std::int64_t{rect.left} - half;
+    const std::int64_t t = std::int64_t{rect.top} - half;
+    const std::int64_t r = std::int64_t{rect.right} + half;
+    const std::int64_t b = std::int64_t{rect.bottom} + half;
+    const Span bands[] = {
+        {l, t, r, t + lw},  // top
+        {l, b - lw, r, b},  // bottom
+        {l, t, l + lw, b},  // left
+        {r - lw, t, r, b},  // right
+    };
+    for (const Span& s : bands) {
+        Fill({SaturateToInt32(s.left), SaturateToInt32(s.top), SaturateToInt32(s.right),
+              SaturateToInt32(s.bottom)},
+             pen);
+    }
+}
+
+void PainterSurface::Polyline(std::span<const DiagramPoint> points, Colour pen, int width) {
+    if (points.size() < 2) return;
+    width = std::clamp(width, 1, kMaxPixelSize);
+    // Points far outside are pulled in to just beyond the edge. For horizontal and vertical
+    // segments, the only ones the diagrams draw, the visible pixels stay the same.
+    const std::int64_t margin = std::int64_t{width} + 2;
+    // A line of odd width is centred on the pixel's centre, one of even width on its edge,
+    // so that it covers the same pixels as a border of that width.
+    const double offset = (width % 2 != 0) ? 0.5 : 0.0;
+    std::vector<QPointF> path;
+    path.reserve(points.size());
+    for (const DiagramPoint& p : points) {
+        const std::int64_t x = std::clamp<std::int64_t>(p.x, -margin, image_.width() + margin);
+        const std::int64_t y = std::clamp<std::int64_t>(p.y, -margin, image_.height() + margin);
+        path.emplace_back(static_cast<double>(x) + offset, static_cast<double>(y) + offset);
+    }
+    painter_.setPen(QPen(QColor(ToQRgb(pen)), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter_.drawPolyline(path.data(), static_cast<int>(path.size()));
+    painter_.setPen(Qt::black);
+}
+
+TextSize PainterSurface::MeasureText(std::string_view text) {
+    const QFontMetrics& m = Metrics();
+    return {m.horizontalAdvance(ToQString(text)), m.height()};
+}
+
+void PainterSurface::DrawText(std::string_view text, const BlockRect& rect) {
+    if (rect.IsEmpty() || text.empty()) return;
+    const std::int64_t l = std::max<std::int64_t>(rect.left, 0);
+    const std::int64_t t = std::max<std::int64_t>(rect.top, 0);
+    const std::int64_t r = std::min<std::int64_t>(rect.right, image_.width());
+    const std::int64_t b = std::min<std::int64_t>(rect.bottom, image_.height());
+    if (l >= r || t >= b) return;
+    const QFontMetrics& m = Metrics();
+    const std::int64_t lineHeight = m.height();
+    const std::int64_t boxWidth = std::int64_t{rect.right} - rect.left;
+    painter_.setClipRect(QRect(static_cast<int>(l), static_cast<int>(t), static_cast<int>(r - l),
+                               static_cast<int>(b - t)));
+    std::int64_t lineTop = rect.top;
+    std::size_t start = 0;
+    while (start <= text.size() && lineTop < rect.bottom) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        const QString line = ToQString(text.substr(start, end - start));
+        if (!line.isEmpty() && lineTop + lineHeight > t) {
+            // Drawn as plain text: no mnemonic prefixes, "&" stays "&".
+            const std::int64_t x = rect.left + (boxWidth - m.horizontalAdvance(line)) / 2;
+            painter_.drawText(
+                QPointF(static_cast<double>(x), static_cast<double>(lineTop + m.ascent())), line);
+        }
+        lineTop += lineHeight;
+        start = end + 1;
+    }
+    painter_.setClipping(false);
+}
+
+}  // namespace quorvex

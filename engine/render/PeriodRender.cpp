@@ -1,0 +1,30 @@
+#include "engine/render/PeriodRender.h"
+
+#include "engine/render/Diagrams.h"
+
+namespace quorvex {
+
+bool RenderPeriodDiagrams(const StatementData& data, const DiagramOptions& options, int width,
+                          int height, DiagramBitmap& bs, DiagramBitmap& pl) {
+    return PrepareDiagramBitmap(bs, width, height) && DrawBsDiagram(bs, data, options) &&
+           PrepareDiagramBitmap(pl, width, height) && DrawPlDiagram(pl, data, options);
+}
+
+QImage DrawCentreLinePreview(int centreLineMode, int width, int height) {
+    StatementData data;
+    // Proportions that make both centre-line positions easy to tell apart.
+    data.ratios = {60, 40, 30, 20, 50, 0, 0, 0, 0, 0};
+    for (int i = 0; i < kItemCount; ++i) data.items[i].colour = DefaultItemColours[i];
+    DiagramOptions options;
+    options.CenterLine = centreLineMode;
+    options.Futosa = 1;
+    options.DrawName = 0;
+    options.DrawRitu = 0;
+    DiagramBitmap bitmap;
+    if (!PrepareDiagramBitmap(bitmap, width, height) || !DrawBsDiagram(bitmap, data, options)) {
+        return QImage();
+    }
+    return bitmap.image();
+}
+
+}  // namespace quorvex

@@ -1,0 +1,19 @@
+#pragma once
+// The help panel (control 103): a read-only text that takes the place of the diagrams.
+// Both help buttons share one shown/hidden state, so a click on either one while a text is
+// shown brings the diagrams back.
+
+#include "gui/aids/AidsHost.h"
+#include "core/aids/HelpTexts.h"
+
+namespace quorvex {
+
+inline constexpr int kHelpPanelId = 103;
+
+// Shows the chosen text over the figure area, or hides the panel when a text is shown.
+void ToggleHelpPanel(AidsHost& host, HelpText which);
+
+// Keeps a shown panel over the figure area; the window calls it after each layout.
+void PlaceHelpPanel(AidsHost& host);
+
+}  // namespace quorvex

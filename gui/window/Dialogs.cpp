@@ -1,0 +1,90 @@
+#include "gui/window/Dialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <string>
+
+namespace quorvex {
+namespace {
+
+MessageSink* g_messageHook = nullptr;
+std::function<QString(const FileDialogRequest&)> g_fileHook;
+
+QString Utf8(std::string_view s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+QString AskFile(QWidget* parent, const FileDialogRequest& request) {
+    if (g_fileHook) return g_fileHook(request);
+    QString start = request.directory;
+    if (!request.defaultName.isEmpty()) {
+        start = start.isEmpty() ? request.defaultName : QDir(start).filePath(request.defaultName);
+    }
+    if (request.save) {
+        return QFileDialog::getSaveFileName(parent, request.title, start, request.filter, nullptr,
+                                            QFileDialog::DontConfirmOverwrite);
+    }
+    return QFileDialog::getOpenFileName(parent, request.title, start, request.filter, nullptr,
+                                        QFileDialog::ReadOnly);
+}
+
+}  // namespace
+
+int MessageBoxSink::ShowMessage(int id, std::string_view prefix, MessageKind kind) {
+    return quorvex::ShowMessage(id, owner_, prefix, kind);
+}
+
+int ShowMessage(int id, QWidget* owner, std::string_view prefix, MessageKind kind) {
+    if (g_messageHook) return g_messageHook->ShowMessage(id, prefix, kind);
+    const std::string text = MessageText(id);
+    if (text.empty()) return kNoText;
+    QMessageBox box(owner);
+    box.setWindowTitle(Utf8(ApplicationTitle()));
+    box.setText(Utf8(prefix) + Utf8(text));
+    switch (kind) {
+        case MessageKind::Error:
+            box.setIcon(QMessageBox::Critical);
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case MessageKind::Question:
+            box.setIcon(QMessageBox::Question);
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::Yes);
+            break;
+        case MessageKind::Information:
+            box.setIcon(QMessageBox::Information);
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+    }
+    // Japanese button texts whatever translations are installed.
+    if (QAbstractButton* b = box.button(QMessageBox::Yes)) b->setText(QStringLiteral("はい(&Y)"));
+    if (QAbstractButton* b = box.button(QMessageBox::No)) b->setText(QStringLiteral("いいえ(&N)"));
+    const int answer = box.exec();
+    if (answer == QMessageBox::Yes) return kYes;
+    if (answer == QMessageBox::No) return kNo;
+    // Closing a question box with Esc or its close box counts as No, as on the desktop
+    // the box had no cancel button either.
+    return kind == MessageKind::Question ? kNo : kOk;
+}
+
+void SetMessageHook(MessageSink* hook) {
+    g_messageHook = hook;
+}
+
+void SetFileDialogHook(std::function<QString(const FileDialogRequest&)> hook) {
+    g_fileHook = std::move(hook);
+}
+
+QString GetOpenFileName(QWidget* parent, const QString& title, const QString& filter,
+                        const QString& directory) {
+    return AskFile(parent, FileDialogRequest{false, title, directory, {}, filter});
+}
+
+QString GetSaveFileName(QWidget* parent, const QString& title, const QString& defaultName,
+                        const QString& filter, const QString& directory) {
+    return AskFile(parent, FileDialogRequest{true, title, directory, defaultName, filter});
+}
+
+}  // namespace quorvex

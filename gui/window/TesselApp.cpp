@@ -1,0 +1,28 @@
+#include "gui/window/TesselApp.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <memory>
+
+#include "gui/window/TesselDlg.h"
+
+namespace quorvex {
+
+bool CTesselApp::InitInstance() {
+    // Settings go to $XDG_CONFIG_HOME/Velmora/Quorvex.ini.
+    QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
+    QCoreApplication::setApplicationName(QStringLiteral("Quorvex"));
+    // Every text the user sees is Japanese: the toolkit's own dialogs too (file and colour
+    // dialogs), whatever the locale. Without the translation files they stay English.
+    QTranslator translator;
+    if (translator.load(QStringLiteral("qtbase_ja"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&translator);
+    }
+    auto dialog = std::make_unique<CTesselDlg>();
+    dialog->exec();
+    return false;
+}
+
+}  // namespace quorvex
