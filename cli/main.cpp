@@ -13,10 +13,10 @@
 #include <optional>
 #include <string_view>
 
-#include "engine/settings/SettingsStore.h"
-#include "engine/batch/BatchRun.h"
 #include "cli/ToolHost.h"
 #include "core/model/ColourFile.h"
+#include "engine/batch/BatchRun.h"
+#include "engine/settings/SettingsStore.h"
 
 namespace quorvex::data {
 extern const std::string_view kBatchHelp;

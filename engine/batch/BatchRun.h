@@ -8,8 +8,8 @@
 #include <QString>
 #include <string_view>
 
-#include "engine/batch/BatchHost.h"
 #include "core/batch/CsvText.h"
+#include "engine/batch/BatchHost.h"
 
 namespace quorvex {
 

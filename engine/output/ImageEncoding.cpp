@@ -6,8 +6,8 @@
 #include <array>
 
 #include "core/model/StatementData.h"
-#include "engine/output/GifEncoder.h"
 #include "core/output/Jpg2Pdf.h"
+#include "engine/output/GifEncoder.h"
 #include "engine/output/OutputFiles.h"
 #include "engine/output/PngEncoder.h"
 

@@ -13,8 +13,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include "engine/output/ImageEncoding.h"
 #include "core/output/Jpg2Pdf.h"
+#include "engine/output/ImageEncoding.h"
 
 namespace quorvex {
 namespace {

@@ -3,8 +3,8 @@
 // Both help buttons share one shown/hidden state, so a click on either one while a text is
 // shown brings the diagrams back.
 
-#include "gui/aids/AidsHost.h"
 #include "core/aids/HelpTexts.h"
+#include "gui/aids/AidsHost.h"
 
 namespace quorvex {
 

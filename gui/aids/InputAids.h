@@ -5,8 +5,8 @@
 
 #include <QString>
 
-#include "gui/aids/AidsHost.h"
 #include "core/aids/InputText.h"
+#include "gui/aids/AidsHost.h"
 
 namespace quorvex {
 

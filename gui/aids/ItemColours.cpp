@@ -4,8 +4,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "gui/window/Dialogs.h"
 #include "engine/output/OutputFiles.h"
+#include "gui/window/Dialogs.h"
 
 namespace quorvex {
 

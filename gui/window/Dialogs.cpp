@@ -1,8 +1,8 @@
 #include "gui/window/Dialogs.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFileDialog>
-#include <QAbstractButton>
 #include <QMessageBox>
 #include <string>
 

@@ -26,6 +26,13 @@
 #include <algorithm>
 #include <functional>
 
+#include "core/model/NumberText.h"
+#include "engine/batch/BatchRun.h"
+#include "engine/output/ClipboardImage.h"
+#include "engine/output/OutputFiles.h"
+#include "engine/render/Diagrams.h"
+#include "engine/render/PeriodRender.h"
+#include "engine/settings/SettingsStore.h"
 #include "gui/aids/HelpPanel.h"
 #include "gui/aids/InputAids.h"
 #include "gui/aids/ItemColours.h"
@@ -33,14 +40,7 @@
 #include "gui/window/ColourButton.h"
 #include "gui/window/ControlTable.h"
 #include "gui/window/DialogUnits.h"
-#include "engine/settings/SettingsStore.h"
 #include "gui/window/WindowBatchHost.h"
-#include "engine/batch/BatchRun.h"
-#include "core/model/NumberText.h"
-#include "engine/output/ClipboardImage.h"
-#include "engine/output/OutputFiles.h"
-#include "engine/render/Diagrams.h"
-#include "engine/render/PeriodRender.h"
 
 namespace quorvex {
 namespace {

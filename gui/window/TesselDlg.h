@@ -9,11 +9,11 @@
 #include <array>
 #include <map>
 
+#include "core/model/StatementData.h"
+#include "engine/render/DiagramBitmap.h"
 #include "gui/aids/AidsHost.h"
 #include "gui/window/Dialogs.h"
 #include "gui/window/Layout.h"
-#include "core/model/StatementData.h"
-#include "engine/render/DiagramBitmap.h"
 
 class QButtonGroup;
 

@@ -4,8 +4,8 @@
 #include <QLineEdit>
 #include <QProgressBar>
 
-#include "gui/window/TesselDlg.h"
 #include "engine/output/OutputFiles.h"
+#include "gui/window/TesselDlg.h"
 
 namespace quorvex {
 

@@ -6,9 +6,9 @@
 #include <random>
 
 #include "core/output/Jpg2Pdf.h"
+#include "tests/common/FileSizeLimit.h"
 #include "tests/common/Isolation.h"
 #include "tests/common/RecordingMessageSink.h"
-#include "tests/common/FileSizeLimit.h"
 #include "tests/core/output/JpegFixtures.h"
 
 namespace quorvex {

@@ -7,8 +7,8 @@
 #include <QFileInfo>
 #include <thread>
 
-#include "engine/batch/BatchRun.h"
 #include "core/batch/CsvText.h"
+#include "engine/batch/BatchRun.h"
 #include "tests/engine/batch/BatchTestSupport.h"
 
 namespace quorvex {

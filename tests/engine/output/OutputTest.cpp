@@ -15,13 +15,13 @@
 #include <thread>
 
 #include "core/model/StatementData.h"
+#include "core/output/Jpg2Pdf.h"
 #include "engine/output/ClipboardImage.h"
 #include "engine/output/ImageEncoding.h"
-#include "core/output/Jpg2Pdf.h"
 #include "engine/output/OutputFiles.h"
+#include "tests/common/FileSizeLimit.h"
 #include "tests/common/Isolation.h"
 #include "tests/common/RecordingMessageSink.h"
-#include "tests/common/FileSizeLimit.h"
 
 namespace quorvex {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "gui/aids/ItemColours.h"
 #include "gui/window/Dialogs.h"
-#include "tests/gui/aids/FakeAidsHost.h"
 #include "tests/common/Isolation.h"
+#include "tests/gui/aids/FakeAidsHost.h"
 
 namespace quorvex {
 namespace {

@@ -18,10 +18,10 @@
 #include <memory>
 #include <set>
 
+#include "engine/settings/SettingsStore.h"
 #include "gui/window/ColourButton.h"
 #include "gui/window/ControlTable.h"
 #include "gui/window/Dialogs.h"
-#include "engine/settings/SettingsStore.h"
 #include "gui/window/TesselDlg.h"
 #include "tests/common/RecordingMessageSink.h"
 
