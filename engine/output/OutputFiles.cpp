@@ -112,8 +112,8 @@ bool CommitFileIn(const QString& folder, const QString& name, const QByteArray& 
 
 bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role, MessageSink& messages,
                 CommitMode mode) {
-    const WriteOutcome outcome = WriteFileAtomically(QFile::encodeName(path).toStdString(),
-                                                     View(bytes), DurabilityOf(mode));
+    const WriteOutcome outcome =
+        WriteFileAtomically(QFile::encodeName(path).toStdString(), View(bytes), DurabilityOf(mode));
     return Reported(outcome, QFileInfo(path).fileName(), role, messages);
 }
 

@@ -2,13 +2,16 @@
 // option files, endless input, interruptions and a memory limit.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <QElapsedTimer>
 #include <QThread>
 #include <filesystem>
+#include <new>
+#include <stdexcept>
+#include <thread>
 
+#include "cli/OutOfMemory.h"
 #include "tests/cli/ToolRun.h"
 #include "tests/engine/batch/BatchTestSupport.h"
 
@@ -75,21 +78,28 @@ TEST(BatchToolHostile, AMissingDesktopFolderIsMade) {
     EXPECT_EQ(FileNames(TestPath("Desktop/BS_PL")).size(), 3u);
 }
 
-TEST(BatchToolHostile, RunningOutOfMemoryEndsWithTheMessage) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the sanitizer needs an unlimited address space";
-#else
-    // A gigabyte without a line end (sparse: no disk) cannot be held in 600 MB.
-    const QString csv = WriteTestFile("m.csv", "");
-    std::filesystem::resize_file(csv.toStdString(), std::uintmax_t{1} << 30);
-    const auto limit = [] {
-        const rlimit r{600ul << 20, 600ul << 20};
-        setrlimit(RLIMIT_AS, &r);
+// A std::bad_alloc on the main thread or on any other ends the tool with the message and
+// exit status 1, never with an abort.
+TEST(BatchToolHostile, RunningOutOfMemoryAnywhereEndsWithTheMessage) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::function<int()> throwers[] = {
+        []() -> int { throw std::bad_alloc(); },
+        [] {
+            std::thread([] { throw std::bad_alloc(); }).join();
+            return 0;
+        },
     };
-    const ToolRun r = RunTool({"-q", "-j1", "-o", TestPath("m"), csv}, limit);
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "メモリの確保に失敗しました\n");
-#endif
+    for (const auto& thrower : throwers) {
+        EXPECT_EXIT(RunGuardedAgainstOutOfMemory(thrower), ::testing::ExitedWithCode(1),
+                    "^メモリの確保に失敗しました\n$");
+    }
+    EXPECT_EQ(RunGuardedAgainstOutOfMemory([] { return 7; }), 7);
+    // Anything else still ends the process as an error does.
+    EXPECT_DEATH(RunGuardedAgainstOutOfMemory([] {
+                     std::thread([] { throw std::runtime_error("x"); }).join();
+                     return 0;
+                 }),
+                 "");
 }
 
 // Interrupted while it writes: the files written are whole, nothing temporary is left,
@@ -121,13 +131,12 @@ TEST(BatchToolHostile, InterruptionsLeaveWholeFilesOnly) {
             EXPECT_EQ(p.exitCode(), c.exitCode);
             EXPECT_EQ(p.readAllStandardError().toStdString(), "quorvex-batch: 中断しました\n");
         }
-        const auto names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
-                                                  QDir::NoDotAndDotDot);
+        const auto names =
+            QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         EXPECT_GE(names.size(), 20);
         EXPECT_LT(names.size(), 6000);
         for (const QString& name : names) {
-            ASSERT_TRUE(name.endsWith("_BS.png") || name.endsWith("_PL.png"))
-                << name.toStdString();
+            ASSERT_TRUE(name.endsWith("_BS.png") || name.endsWith("_PL.png")) << name.toStdString();
             EXPECT_EQ(QImage(folder + "/" + name).size(), QSize(200, 150)) << name.toStdString();
         }
     }

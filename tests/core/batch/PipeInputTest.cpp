@@ -1,5 +1,3 @@
-#include "core/batch/PipeInput.h"
-
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -8,6 +6,7 @@
 #include <csignal>
 #include <thread>
 
+#include "core/batch/PipeInput.h"
 #include "core/files/Interrupt.h"
 
 namespace quorvex {
@@ -62,8 +61,8 @@ TEST(ReadPipeInput, CountsWhileReadingAndStopsAtOnce) {
         {"endless, no line end", std::string(4096, '\0'), kEndless, PipeRead::TooLarge, 0},
         {"exactly the limit", line, 5001 * line.size(), PipeRead::Complete, 5001 * line.size()},
         {"one line more", line, 5002 * line.size(), PipeRead::TooManyLines, 0},
-        {"the end mark ends it, whatever follows", "a\nb\x1A" + line, kEndless,
-         PipeRead::Complete, 4},
+        {"the end mark ends it, whatever follows", "a\nb\x1A" + line, kEndless, PipeRead::Complete,
+         4},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

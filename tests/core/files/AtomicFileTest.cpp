@@ -1,5 +1,3 @@
-#include "core/files/AtomicFile.h"
-
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -13,6 +11,7 @@
 #include <random>
 #include <thread>
 
+#include "core/files/AtomicFile.h"
 #include "tests/common/FileSizeLimit.h"
 #include "tests/common/Isolation.h"
 
@@ -100,8 +99,8 @@ TEST_F(AtomicFile, NamesReachRealSubfoldersOnlyNeverOutOfTheFolder) {
     EXPECT_TRUE(fs::is_empty(elsewhere));
     EXPECT_TRUE(fs::is_empty(out + "/folder.png"));
     EXPECT_FALSE(fs::exists(home + "/x_BS.png"));
-    EXPECT_EQ(Entries(out), (std::vector<std::string>{"folder.png", "inner", "real", "sub",
-                                                      "z_BS.png"}));
+    EXPECT_EQ(Entries(out),
+              (std::vector<std::string>{"folder.png", "inner", "real", "sub", "z_BS.png"}));
     EXPECT_EQ(Entries(out + "/real"), (std::vector<std::string>{"x_BS.png", "y_BS.png"}));
 }
 
@@ -111,8 +110,7 @@ TEST_F(AtomicFile, EveryNameTheFileSystemTakesCanBeWrittenAndReplaced) {
         const std::string name = std::string(length - 8, 'p') + "_BS.jpeg";
         ASSERT_EQ(name.size(), length);
         EXPECT_EQ(WriteFileInFolder(out, name, "one", Durability::Durable), WriteOutcome::Written);
-        EXPECT_EQ(WriteFileInFolder(out, name, "two", Durability::Deferred),
-                  WriteOutcome::Written);
+        EXPECT_EQ(WriteFileInFolder(out, name, "two", Durability::Deferred), WriteOutcome::Written);
         EXPECT_EQ(ReadAll(out + "/" + name), "two") << length;
     }
     EXPECT_EQ(WriteFileInFolder(out, std::string(256, 'p'), "x", Durability::Deferred),

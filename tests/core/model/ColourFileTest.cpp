@@ -57,9 +57,8 @@ TEST(ReadSmallColourFile, OnlySmallRegularFiles) {
 
     EXPECT_EQ(ReadSmallColourFile(good), "1\r\n2\r\n");
     EXPECT_EQ(ReadSmallColourFile(largest), std::string(kMaxColourFileBytes, '7'));
-    for (const std::string& refused :
-         {std::string("/dev/zero"), home, big, fifo, home + "/missing.col",
-          std::string(largest + '\0' + "x")}) {
+    for (const std::string& refused : {std::string("/dev/zero"), home, big, fifo,
+                                       home + "/missing.col", std::string(largest + '\0' + "x")}) {
         EXPECT_EQ(ReadSmallColourFile(refused), std::nullopt) << refused;
     }
     std::ofstream(largest, std::ios::app) << '7';

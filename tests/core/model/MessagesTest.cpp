@@ -1,6 +1,6 @@
-#include "core/model/Messages.h"
-
 #include <gtest/gtest.h>
+
+#include "core/model/Messages.h"
 
 namespace quorvex {
 namespace {

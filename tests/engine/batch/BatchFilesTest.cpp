@@ -58,7 +58,8 @@ TEST(BatchFiles, PlantedLinksAreReplacedAndNothingOutsideTheFolderChanges) {
         const std::string bad = std::string(kHeaderLine) + "\n" + Record("3") + Record("sub/4");
         EXPECT_FALSE(RunIn(refused, WriteTestFile("s.csv", bad), jobs, folder).ok);
         ASSERT_EQ(refused.sink.messages.size(), 1u);
-        EXPECT_EQ(refused.sink.messages[0].Text(), "sub/4_BS.png\nファイルの書き込みに失敗しました");
+        EXPECT_EQ(refused.sink.messages[0].Text(),
+                  "sub/4_BS.png\nファイルの書き込みに失敗しました");
         EXPECT_TRUE(QDir(elsewhere).isEmpty());
         EXPECT_FALSE(QFileInfo::exists(folder + "/s_Out.csv"));
     }
