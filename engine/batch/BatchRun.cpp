@@ -1,26 +1,20 @@
 #include "engine/batch/BatchRun.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QDir>
 #include <QFileInfo>
 #include <condition_variable>
 #include <deque>
 #include <exception>
-#include <fstream>
 #include <functional>
 #include <future>
 #include <mutex>
 #include <new>
-#include <sstream>
 #include <thread>
 #include <vector>
 
-#include "core/batch/PipeInput.h"
 #include "core/files/AtomicFile.h"
 #include "core/files/Interrupt.h"
+#include "engine/batch/CsvInput.h"
 #include "engine/output/ImageEncoding.h"
 #include "engine/output/OutputFiles.h"
 #include "engine/render/PeriodRender.h"
@@ -268,7 +262,6 @@ class Run final {
 
   private:
     bool OutputFolder();
-    bool OpenInput(std::ifstream& file, std::istringstream& buffered, std::istream*& source);
     bool ProcessLines(std::istream& in, const CsvScan& scan);
     bool PassOnReports(Writer& writer);
     bool FinishWriting(Writer& writer);
@@ -306,11 +299,9 @@ BatchResult Run::Execute() {
     if (!OutputFolder()) return result_;
     result_.folder = folder_;
 
-    std::ifstream file;
-    std::istringstream buffered;
-    std::istream* source = &file;
-    if (!OpenInput(file, buffered, source)) return result_;
-    std::istream& in = *source;
+    CsvInput input;
+    if (!input.Open(request_.csvPath, sink_)) return result_;
+    std::istream& in = input.Stream();
     const CsvScan scan = ScanCsv(in, kMaxBatchPeriods + 1);
     if (scan.readError) {
         sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
@@ -367,48 +358,6 @@ BatchResult Run::Execute() {
         host_.OpenFolder(folder_);
     }
     return result_;
-}
-
-// The file is read twice. What cannot go back to its start (a pipe, a script's process
-// substitution) is read once into memory, counted while it comes in, and both passes read
-// that. False after the message (none when the run was interrupted).
-bool Run::OpenInput(std::ifstream& file, std::istringstream& buffered, std::istream*& source) {
-    const QByteArray path = QFile::encodeName(request_.csvPath);
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    if (fd < 0 || ::fstat(fd, &st) != 0) {
-        if (fd >= 0) ::close(fd);
-        sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
-        return false;
-    }
-    if (S_ISREG(st.st_mode)) {
-        ::close(fd);
-        file.open(path.toStdString(), std::ios::binary);
-        if (!file) sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
-        source = &file;
-        return static_cast<bool>(file);
-    }
-    std::string bytes;
-    const PipeRead read = ReadPipeInput(fd, kMaxBatchPeriods + 1, kMaxPipeBytes, bytes);
-    ::close(fd);
-    switch (read) {
-        case PipeRead::Complete:
-            buffered.str(std::move(bytes));
-            source = &buffered;
-            return true;
-        case PipeRead::TooManyLines:
-            sink_.ShowMessage(kMsgTooManyPeriods, "", MessageKind::Error);
-            return false;
-        case PipeRead::TooLarge:
-            sink_.ShowMessage(kMsgFileObject, "", MessageKind::Error);
-            return false;
-        case PipeRead::ReadError:
-            sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
-            return false;
-        case PipeRead::Interrupted:
-            return false;
-    }
-    return false;
 }
 
 bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "gui/aids/ItemColours.h"
 #include "gui/window/Dialogs.h"
@@ -127,6 +128,20 @@ TEST_F(ItemColoursTest, OverwriteQuestion) {
     OnSaveColours(host);
     EXPECT_EQ(Read(answer), kDefaultFile);
     EXPECT_EQ(host.sink.Ids(), (std::vector<int>{kMsgOverwrite, kMsgSavedShowFolder}));
+}
+
+// A link where the colour file goes (planted, or left by another program) is replaced by
+// the file; whatever it pointed to stays as it was.
+TEST_F(ItemColoursTest, SaveReplacesALinkAndKeepsItsTarget) {
+    Write(InHome("elsewhere.txt"), "elsewhere");
+    answer = InHome("linked.col");
+    ASSERT_TRUE(QFile::link(InHome("elsewhere.txt"), answer));
+    host.sink.answers = {kYes, kNo};
+    OnSaveColours(host);
+    EXPECT_EQ(host.sink.Ids(), (std::vector<int>{kMsgOverwrite, kMsgSavedShowFolder}));
+    EXPECT_FALSE(QFileInfo(answer).isSymLink());
+    EXPECT_EQ(Read(answer), kDefaultFile);
+    EXPECT_EQ(Read(InHome("elsewhere.txt")), "elsewhere");
 }
 
 TEST_F(ItemColoursTest, FailedSaveIsReportedAndKeepsNothingPartial) {
