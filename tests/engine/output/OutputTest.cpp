@@ -270,6 +270,10 @@ TEST_F(Output, FilesSay96DpiWhateverTheScreen) {
     for (int outSaki = kOutJpeg; outSaki <= kOutPdf; ++outSaki) {
         const QByteArray bytes = EncodeDiagram(screen72, 40, 30, outSaki).bytes;
         EXPECT_EQ(bytes, EncodeDiagram(screen192, 40, 30, outSaki).bytes) << outSaki;
+        if (outSaki == kOutPng) {
+            // A reader takes 96 dpi for a PNG without a pHYs chunk: look for the chunk.
+            EXPECT_TRUE(bytes.contains(QByteArray("pHYs\0\0\x0e\xc4\0\0\x0e\xc4\x01", 13)));
+        }
         if (outSaki == kOutJpeg || outSaki == kOutBmp || outSaki == kOutTiff ||
             outSaki == kOutPng) {
             // JPEG stores dots per inch; reading it back rounds 3779.5 down.
