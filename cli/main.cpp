@@ -10,10 +10,13 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <optional>
 #include <string_view>
 
 #include "cli/ToolHost.h"
+#include "core/files/Interrupt.h"
 #include "core/model/ColourFile.h"
 #include "engine/batch/BatchRun.h"
 #include "engine/settings/SettingsStore.h"
@@ -71,9 +74,27 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& t
     }
 }
 
-}  // namespace
+// The whole program: any std::bad_alloc ends here (or, from a thread, in OnTerminate) with
+// the out-of-memory message, never with an abort.
+[[noreturn]] void OutOfMemory() {
+    const std::string text = quorvex::MessageText(quorvex::kMsgMemory) + "\n";
+    [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, text.data(), text.size());
+    std::_Exit(kExitRunFailed);
+}
 
-int main(int argc, char** argv) {
+void OnTerminate() {
+    if (const std::exception_ptr e = std::current_exception()) {
+        try {
+            std::rethrow_exception(e);
+        } catch (const std::bad_alloc&) {
+            OutOfMemory();
+        } catch (...) {
+        }
+    }
+    std::abort();
+}
+
+int Run(int argc, char** argv) {
     // Never a window: the offscreen platform renders the same pictures without a display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Every period allocates and frees pictures of a few hundred kilobytes on several
@@ -87,7 +108,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORVEX_VERSION));
 
     QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    // "-j2", "-tpng", "-o/tmp/x": a short option's value may follow it directly.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     const QList<QCommandLineOption> options = {
         {{"o", "output-dir"}, "", "DIR"},
         {{"t", "type"}, "", "TYPE"},
@@ -149,8 +171,9 @@ int main(int argc, char** argv) {
         s.output.Separate = Choice(parser, "separator", {"none", "kanji", "comma"});
     }
     if (parser.isSet("size")) {
+        // Blanks around the value are ignored, as for the other numbers.
         static const QRegularExpression re(QStringLiteral("^([0-9]{1,5})x([0-9]{1,5})$"));
-        const auto m = re.match(parser.value("size"));
+        const auto m = re.match(parser.value("size").trimmed());
         const int w = m.hasMatch() ? m.captured(1).toInt() : 0;
         const int h = m.hasMatch() ? m.captured(2).toInt() : 0;
         if (w < 16 || w > 4000 || h < 16 || h > 4000) {
@@ -170,12 +193,13 @@ int main(int argc, char** argv) {
         s.diagram.DrawUnder = Choice(parser, "ratio-position", {"right", "below"});
     }
     if (parser.isSet("colours")) {
-        QFile file(parser.value("colours"));
-        if (!file.open(QIODevice::ReadOnly)) {
+        // Only a small regular file: a device, a FIFO or a huge file is a mistake.
+        const auto text =
+            quorvex::ReadSmallColourFile(QFile::encodeName(parser.value("colours")).toStdString());
+        if (!text) {
             UsageError(QStringLiteral("色ファイルを開けません: %1").arg(parser.value("colours")));
         }
-        const QByteArray text = file.readAll();
-        quorvex::ReadColourFileText(std::string_view(text.constData(), text.size()), s.colours);
+        quorvex::ReadColourFileText(*text, s.colours);
     }
     // An empty folder name (a script's unset variable) would quietly mean the desktop.
     if (parser.isSet("output-dir") && parser.value("output-dir").isEmpty()) {
@@ -191,8 +215,26 @@ int main(int argc, char** argv) {
     request.title = quorvex::BatchTitle(request.csvPath);
     request.outputFolder = parser.value("output-dir");
     request.jobs = jobs;
+    quorvex::InstallInterruptHandlers();
     const quorvex::BatchResult result = quorvex::RunBatch(host, request);
-    if (!result.ok) return kExitRunFailed;
+    if (!result.ok) {
+        if (const int signal = quorvex::PendingInterrupt()) {
+            std::fputs("quorvex-batch: 中断しました\n", stderr);
+            return 128 + signal;
+        }
+        return kExitRunFailed;
+    }
     std::printf("%s\n", result.summaryPath.toUtf8().constData());
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::set_terminate(OnTerminate);
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        OutOfMemory();
+    }
 }
