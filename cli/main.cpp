@@ -10,11 +10,10 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <cstdio>
-#include <exception>
-#include <new>
 #include <optional>
 #include <string_view>
 
+#include "cli/OutOfMemory.h"
 #include "cli/ToolHost.h"
 #include "core/files/Interrupt.h"
 #include "core/model/ColourFile.h"
@@ -74,26 +73,7 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& t
     }
 }
 
-// The whole program: any std::bad_alloc ends here (or, from a thread, in OnTerminate) with
-// the out-of-memory message, never with an abort.
-[[noreturn]] void OutOfMemory() {
-    const std::string text = quorvex::MessageText(quorvex::kMsgMemory) + "\n";
-    [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, text.data(), text.size());
-    std::_Exit(kExitRunFailed);
-}
-
-void OnTerminate() {
-    if (const std::exception_ptr e = std::current_exception()) {
-        try {
-            std::rethrow_exception(e);
-        } catch (const std::bad_alloc&) {
-            OutOfMemory();
-        } catch (...) {
-        }
-    }
-    std::abort();
-}
-
+// The whole program, run by main under the out-of-memory guard.
 int Run(int argc, char** argv) {
     // Never a window: the offscreen platform renders the same pictures without a display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -231,10 +211,5 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::set_terminate(OnTerminate);
-    try {
-        return Run(argc, argv);
-    } catch (const std::bad_alloc&) {
-        OutOfMemory();
-    }
+    return quorvex::RunGuardedAgainstOutOfMemory([&] { return Run(argc, argv); });
 }

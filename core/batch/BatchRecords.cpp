@@ -26,6 +26,8 @@ std::string AmountLabelText(std::string_view amount) {
 
 namespace {
 
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+
 // The header line with every fixed text passed through `fixed` (the file's encoding).
 template <typename Name, typename Fixed>
 std::string HeaderLine(Name name, char separator, Fixed fixed) {
@@ -53,11 +55,18 @@ std::string SummaryHeaderLine(const StatementData& data, char separator) {
 
 std::string SummaryHeaderBytes(std::string_view rawHeader, char separator, TextEncoding encoding,
                                const Cp932Codec& codec) {
-    return HeaderLine([&](int i) { return SplitFields(rawHeader, i + 2, ','); }, separator,
-                      [&](std::string_view text) {
-                          return encoding == TextEncoding::Cp932 ? codec.Encode(text)
-                                                                 : std::string(text);
-                      });
+    const bool cp932 = encoding == TextEncoding::Cp932;
+    const auto name = [&](int i) {
+        std::string raw = SplitFields(rawHeader, i + 2, ',');
+        if (!cp932) return raw;
+        // Bytes that are no CP932 character are shown as U+FFFD and written as "?".
+        const std::string decoded = codec.Decode(raw);
+        return decoded.find(kReplacementCharacter) == std::string::npos ? raw
+                                                                        : codec.Encode(decoded);
+    };
+    return HeaderLine(name, separator, [&](std::string_view text) {
+        return cp932 ? codec.Encode(text) : std::string(text);
+    });
 }
 
 std::string SummaryPeriodColumns(const StatementData& data, int separate, int decimals) {

@@ -47,7 +47,8 @@ std::string SummaryPeriodColumns(const StatementData& data, int separate, int de
 // The header line of a summary file in the CSV's encoding, made from the CSV's header line
 // as read (`rawHeader`, without a byte-order mark): the fixed texts in that encoding and the
 // item names byte for byte, so that a name keeps the very codes of its file (CP932 codes
-// some characters twice, and a decoded name would come back with the other code).
+// some characters twice, and a decoded name would come back with the other code). A name
+// with bytes that are no CP932 character is written as decoded ("?" for each of them).
 std::string SummaryHeaderBytes(std::string_view rawHeader, char separator, TextEncoding encoding,
                                const Cp932Codec& codec);
 // bs sep pl sep columns.

@@ -193,6 +193,8 @@ WriteOutcome WriteFileInFolder(const std::string& folder, std::string_view name,
 
 WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes,
                                  Durability durability) {
+    // Paths are made from texts of the user's data too: ".." never leads out of a folder.
+    if (Components(path).empty()) return WriteOutcome::NotCreated;
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return WriteFileInFolder(".", path, bytes, durability);
     return WriteFileInFolder(slash == 0 ? "/" : path.substr(0, slash),

@@ -28,7 +28,8 @@ enum class WriteOutcome { Written, NotCreated, NotWritten };
 WriteOutcome WriteFileInFolder(const std::string& folder, std::string_view name,
                                std::string_view bytes, Durability durability);
 
-// The same for a whole path: the folder is everything before the last "/".
+// The same for a whole path: the folder is everything before the last "/". A path with a
+// ".." component is refused (NotCreated).
 WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes,
                                  Durability durability);
 

@@ -24,19 +24,15 @@ FileRole RoleOf(const QString& name) {
                                                                      : FileRole::Image;
 }
 
-// Splits a whole path into its folder and its last component.
-std::pair<QString, QString> SplitPath(const QString& path) {
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    if (slash < 0) return {QStringLiteral("."), path};
-    return {slash == 0 ? QStringLiteral("/") : path.left(slash), path.mid(slash + 1)};
+std::string_view View(const QByteArray& bytes) {
+    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
 }
 
-bool Commit(const QString& folder, const QString& name, const QByteArray& bytes, FileRole role,
-            MessageSink& messages, CommitMode mode) {
-    const WriteOutcome outcome = WriteFileInFolder(
-        QFile::encodeName(folder).toStdString(), QFile::encodeName(name).toStdString(),
-        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-        mode == CommitMode::Durable ? Durability::Durable : Durability::Deferred);
+Durability DurabilityOf(CommitMode mode) {
+    return mode == CommitMode::Durable ? Durability::Durable : Durability::Deferred;
+}
+
+bool Reported(WriteOutcome outcome, const QString& name, FileRole role, MessageSink& messages) {
     if (outcome == WriteOutcome::Written) return true;
     ReportWriteFailure(name, role, outcome == WriteOutcome::NotWritten, messages);
     return false;
@@ -108,13 +104,17 @@ bool GetWorkFolder(QString& folder, MessageSink& messages) {
 
 bool CommitFileIn(const QString& folder, const QString& name, const QByteArray& bytes,
                   MessageSink& messages, CommitMode mode) {
-    return Commit(folder, name, bytes, RoleOf(name), messages, mode);
+    const WriteOutcome outcome =
+        WriteFileInFolder(QFile::encodeName(folder).toStdString(),
+                          QFile::encodeName(name).toStdString(), View(bytes), DurabilityOf(mode));
+    return Reported(outcome, name, RoleOf(name), messages);
 }
 
 bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role, MessageSink& messages,
                 CommitMode mode) {
-    const auto [folder, name] = SplitPath(path);
-    return Commit(folder, name, bytes, role, messages, mode);
+    const WriteOutcome outcome =
+        WriteFileAtomically(QFile::encodeName(path).toStdString(), View(bytes), DurabilityOf(mode));
+    return Reported(outcome, QFileInfo(path).fileName(), role, messages);
 }
 
 bool CommitFile(const QString& path, const QByteArray& bytes, MessageSink& messages,
