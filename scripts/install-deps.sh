@@ -10,6 +10,7 @@ packages=(
   fonts-ipafont-gothic
   libgtest-dev
   xdg-utils
+  xvfb openbox xdotool x11-utils  # the window's restart test under a real X server
   qt6-translations-l10n
 )
 case "${1:-}" in
