@@ -17,6 +17,7 @@
 #include "cli/ToolHost.h"
 #include "core/files/Interrupt.h"
 #include "core/model/ColourFile.h"
+#include "core/model/OptionTable.h"
 #include "engine/batch/BatchRun.h"
 #include "engine/settings/SettingsStore.h"
 
@@ -48,6 +49,12 @@ int IntValue(const QCommandLineParser& parser, const QString& name, int lo, int 
     const int v = text.toInt(&ok);
     if (!ok || v < lo || v > hi) UsageError(InvalidValue("--" + name, text));
     return v;
+}
+
+// A whole decimal number within the option's range, else a usage error.
+int OptionArgument(const QCommandLineParser& parser, const QString& name,
+                   const quorvex::OptionSpec& spec) {
+    return IntValue(parser, name, spec.low, spec.high);
 }
 
 // The index of the value in words, else a usage error.
@@ -161,9 +168,16 @@ int Run(int argc, char** argv) {
         }
         s.size = {w, h};
     }
-    if (parser.isSet("decimals")) s.diagram.Shosu = IntValue(parser, "decimals", 0, 5);
-    if (parser.isSet("font-size")) s.diagram.FontSize = IntValue(parser, "font-size", 5, 50);
-    if (parser.isSet("line-width")) s.diagram.Futosa = IntValue(parser, "line-width", 0, 20);
+    using quorvex::Option;
+    if (parser.isSet("decimals")) {
+        s.diagram.Shosu = OptionArgument(parser, "decimals", Option("Shosu"));
+    }
+    if (parser.isSet("font-size")) {
+        s.diagram.FontSize = OptionArgument(parser, "font-size", Option("FontSize"));
+    }
+    if (parser.isSet("line-width")) {
+        s.diagram.Futosa = OptionArgument(parser, "line-width", Option("Futosa"));
+    }
     if (parser.isSet("centre-line")) {
         s.diagram.CenterLine = Choice(parser, "centre-line", {"none", "upper", "lower"});
     }

@@ -5,15 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QUrl>
 
 #include "core/files/AtomicFile.h"
 #include "core/output/Jpg2Pdf.h"
+#include "engine/output/FileManager.h"
 #include "engine/output/ImageEncoding.h"
 
 namespace quorvex {
@@ -170,7 +169,7 @@ bool OpenFolderWindow(const QString& path, MessageSink& messages) {
         const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
         folder = slash < 0 ? QString() : path.left(slash == 0 ? 1 : slash);
     }
-    if (folder.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(folder))) {
+    if (folder.isEmpty() || !LaunchFileManager(folder)) {
         messages.ShowMessage(kMsgExplorer, {}, MessageKind::Error);
         return false;
     }

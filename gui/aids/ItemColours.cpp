@@ -5,7 +5,7 @@
 
 #include "core/files/AtomicFile.h"
 #include "engine/output/OutputFiles.h"
-#include "gui/window/Dialogs.h"
+#include "gui/widgets/Dialogs.h"
 
 namespace quorvex {
 

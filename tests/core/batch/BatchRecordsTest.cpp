@@ -65,10 +65,11 @@ TEST(ReadPeriodRecord, RejectedRecordsShowTheirMessageAndChangeNothing) {
         {"", "期と金額数:1\n期と金額数が合せて11個ありません"},
         {",1,2,3,4,5,6,7,8,9,10", "期がセットされていません"},
     };
+    StatementData before;
+    before.period.text = "old";
+    before.items[3] = StatementItem{"", "77", 0};
     for (const auto& c : cases) {
-        StatementData data;
-        data.period.text = "old";
-        data.items[3].amount = "77";
+        StatementData data = before;
         FigureSize size{1, 2};
         RecordingMessageSink sink;
         EXPECT_EQ(ReadPeriodRecord(c.line, {}, kScreen, data, size, sink), "");

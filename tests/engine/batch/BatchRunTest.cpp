@@ -111,7 +111,7 @@ TEST(RunBatch, LineCountLimits) {
 
 TEST(RunBatch, FilesWithoutDataAreRefused) {
     const std::string cases[] = {"", std::string(kHeaderLine), std::string(kHeaderLine) + "\r\n",
-                                 "\x1A" + PeriodsCsv(3)};
+                                 std::string(1, '\x1A').append(PeriodsCsv(3))};
     for (const auto& bytes : cases) {
         TestHost host;
         EXPECT_FALSE(RunIn(host, WriteTestFile("d.csv", bytes)).ok);

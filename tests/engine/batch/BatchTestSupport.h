@@ -118,7 +118,8 @@ inline std::string PeriodsCsv(int n, const std::string& end = "\n") {
     std::string csv = std::string(kHeaderLine) + end;
     for (int i = 1; i <= n; ++i) {
         csv += std::to_string(i);
-        for (int k = 0; k < kItemCount; ++k) csv += "," + std::to_string(100 + i * 7 + k * 13);
+        for (int k = 0; k < kItemCount; ++k)
+            csv.append(",").append(std::to_string(100 + i * 7 + k * 13));
         csv += end;
     }
     return csv;
