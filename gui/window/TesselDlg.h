@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QImage>
 #include <QList>
+#include <QTimer>
 #include <QUrl>
 #include <array>
 #include <map>
@@ -136,6 +137,7 @@ class CTesselDlg final : public QDialog, public AidsHost {
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Enter: the dialog stays open.
@@ -154,6 +156,7 @@ class CTesselDlg final : public QDialog, public AidsHost {
     void OnSpinStep(int id, int value);
     void CheckOnly(int id, bool checked = true);
     void NoteNormalPlacement();
+    void ApplyStoredOuterSize();
 
     std::map<int, QWidget*> controls_;
     std::array<ColourButton*, kItemCount> colourButtons_{};
@@ -171,9 +174,9 @@ class CTesselDlg final : public QDialog, public AidsHost {
     DiagramBitmap bsBitmap_, plBitmap_;
     QSize batchFigureSize_{400, 300};
     int paintCount_ = 0;
-    QSize pendingOuterSize_;
-    QRect normalOuter_;  // outer rectangle of the normal (not maximised) window  // stored outer
-                         // size, applied once the frame is known
+    QSize pendingOuterSize_;  // stored outer size, applied once the frame is known
+    QTimer placementTimer_;   // applies it once moves and resizes have settled
+    QRect normalOuter_;       // outer rectangle of the normal (not maximised) window
     MessageBoxSink sink_{this};
     QString lastBatchPath_, lastBatchTitle_;
 };
