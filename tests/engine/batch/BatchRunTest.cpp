@@ -20,18 +20,10 @@ using test::FolderContents;
 using test::kHeaderLine;
 using test::PeriodsCsv;
 using test::ReadBytes;
+using test::RunIn;
 using test::TestHost;
 using test::TestPath;
 using test::WriteTestFile;
-
-BatchResult RunIn(TestHost& host, const QString& csv, int jobs = 1, const QString& folder = {}) {
-    BatchRequest request;
-    request.csvPath = csv;
-    request.title = BatchTitle(csv);
-    request.outputFolder = folder;
-    request.jobs = jobs;
-    return RunBatch(host, request);
-}
 
 std::vector<QString> Names(std::initializer_list<const char*> names) {
     std::vector<QString> out;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/batch/BatchHost.h"
+#include "engine/batch/BatchRun.h"
 #include "tests/common/Isolation.h"
 #include "tests/common/RecordingMessageSink.h"
 
@@ -122,6 +123,16 @@ inline std::string PeriodsCsv(int n, const std::string& end = "\n") {
         csv += end;
     }
     return csv;
+}
+
+inline BatchResult RunIn(TestHost& host, const QString& csv, int jobs = 1,
+                         const QString& folder = {}) {
+    BatchRequest request;
+    request.csvPath = csv;
+    request.title = BatchTitle(csv);
+    request.outputFolder = folder;
+    request.jobs = jobs;
+    return RunBatch(host, request);
 }
 
 }  // namespace quorvex::test
