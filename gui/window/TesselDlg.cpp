@@ -22,6 +22,7 @@
 #include "gui/aids/VersionWindow.h"
 #include "gui/widgets/ColourButton.h"
 #include "gui/widgets/StepSpinBox.h"
+#include "gui/window/AmountLabel.h"
 #include "gui/window/Icons.h"
 #include "gui/window/WindowBatchHost.h"
 #include "gui/window/WindowOutput.h"
@@ -65,6 +66,9 @@ CTesselDlg::CTesselDlg(QWidget* parent) : QDialog(parent) {
     templateClientSize_ =
         QSize(units_.X(Property("width", 492)), units_.Y(Property("height", 296)));
     resize(templateClientSize_);
+    placementTimer_.setSingleShot(true);
+    placementTimer_.setInterval(100);
+    connect(&placementTimer_, &QTimer::timeout, this, [this] { ApplyStoredOuterSize(); });
     BuiltControls built = BuildControls(*this, MainWindowControls(), units_);
     controls_ = std::move(built.controls);
     colourButtons_ = built.colourButtons;
@@ -158,7 +162,8 @@ void CTesselDlg::ConnectHandlers() {
 }
 
 void CTesselDlg::OnInitDialog() {
-    setWindowIcon(ApplicationIcon());
+    // For the whole program, so its other windows (the version window) show it too.
+    QApplication::setWindowIcon(ApplicationIcon());
     const StoredSettings s = LoadSettings();
     const WindowOptions shown = ShowStoredSettings(s, controls_);
     colours_ = shown.colours;
@@ -189,16 +194,35 @@ void CTesselDlg::OnInitDialog() {
 
 void CTesselDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!pendingOuterSize_.isValid()) return;
-    QTimer::singleShot(0, this, [this] {
-        if (!pendingOuterSize_.isValid()) return;
-        const QSize outer = pendingOuterSize_;
-        pendingOuterSize_ = QSize();
-        // A maximised window keeps its state; its normal size stays as set before.
-        if (isMaximized() || isMinimized()) return;
-        const QSize frame = frameGeometry().size() - size();
-        if (frame != QSize(0, 0)) resize((outer - frame).expandedTo(templateClientSize_));
-    });
+    // The window manager frames the window some time after it is shown; only then is the
+    // frame known. Look now and then for a while, and after every move, resize and change
+    // of state once things have been quiet for a moment.
+    for (const int ms : {0, 50, 100, 200, 400, 800, 1600, 3200}) {
+        QTimer::singleShot(ms, this, [this] { ApplyStoredOuterSize(); });
+    }
+}
+
+void CTesselDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && pendingOuterSize_.isValid()) {
+        placementTimer_.start();
+    }
+}
+
+// The stored size is the outer one, frame included, but it can only be set as the client's
+// size before the window is framed. Once a normal window (not maximised: when a maximised
+// one is restored) has that client size and a known frame, the frame is taken off. A state
+// change arrives before the geometry that goes with it, so a client of another size (still
+// the maximised one, or one the user made) is left alone.
+void CTesselDlg::ApplyStoredOuterSize() {
+    if (!pendingOuterSize_.isValid() || !isVisible()) return;
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) return;
+    if (size() != pendingOuterSize_.expandedTo(templateClientSize_)) return;
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.isNull()) return;
+    const QSize outer = pendingOuterSize_;
+    pendingOuterSize_ = QSize();
+    resize((outer - frame).expandedTo(templateClientSize_));
 }
 
 void CTesselDlg::setItemColour(int i, Colour c) {
@@ -231,9 +255,9 @@ void CTesselDlg::UpdateAmountLabels(int id) {
     const int i = id - kIdAmountBase;
     if (i < 0 || i >= kItemCount) return;
     const QString text = static_cast<QLineEdit*>(control(id))->text();
-    static_cast<QLabel*>(control(kIdAmountLabelBase + i))
-        ->setText(text.isEmpty() ? QStringLiteral("0円")
-                                 : Utf8(FormatKanjiAmount(text.toStdString())));
+    SetAmountLabelText(
+        *static_cast<QLabel*>(control(kIdAmountLabelBase + i)),
+        text.isEmpty() ? QStringLiteral("0円") : Utf8(FormatKanjiAmount(text.toStdString())));
     RefreshRatioLabels(StatementOf(i));
 }
 
@@ -369,12 +393,14 @@ void CTesselDlg::TakeBatchDiagrams(QSize size, const QImage& bs, const QImage& p
 
 void CTesselDlg::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
+    if (pendingOuterSize_.isValid()) placementTimer_.start();
     NoteNormalPlacement();
     LayoutFigures();
 }
 
 void CTesselDlg::moveEvent(QMoveEvent* event) {
     QDialog::moveEvent(event);
+    if (pendingOuterSize_.isValid()) placementTimer_.start();
     NoteNormalPlacement();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QTimer>
 #include <array>
 
 #include "core/model/StatementData.h"
@@ -73,6 +74,7 @@ class CTesselDlg final : public QDialog, public AidsHost {
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     // Enter: the dialog stays open.
     void accept() override {}
@@ -87,6 +89,7 @@ class CTesselDlg final : public QDialog, public AidsHost {
     void OnCentreLinePicture(int mode);
     void OnSpinStep(int id, int value);
     void NoteNormalPlacement();
+    void ApplyStoredOuterSize();
 
     ControlMap controls_;
     std::array<ColourButton*, kItemCount> colourButtons_{};
@@ -105,6 +108,7 @@ class CTesselDlg final : public QDialog, public AidsHost {
     QSize batchFigureSize_{400, 300};
     int paintCount_ = 0;
     QSize pendingOuterSize_;  // stored outer size, applied once the frame is known
+    QTimer placementTimer_;   // applies it once moves and resizes have settled
     QRect normalOuter_;       // outer rectangle of the normal (not maximised) window
     MessageBoxSink sink_{this};
     QString lastBatchPath_, lastBatchTitle_;
