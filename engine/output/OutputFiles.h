@@ -62,12 +62,6 @@ bool CommitFile(const QString& path, const QByteArray& bytes, MessageSink& messa
 // Deferred commits). False when the folder cannot be opened or the flush fails.
 bool SyncOutputFolder(const QString& folder);
 
-// Like CommitFile (same messages, same refusal of an existing file that is not writable,
-// never a partial file), but without waiting for the data to reach the disk: a temporary
-// file beside `path` is written, closed and renamed over it. For the batch run, where a
-// flush per file costs more than encoding the picture.
-bool CommitFileUnsynced(const QString& path, const QByteArray& bytes, MessageSink& messages);
-
 // Writes one diagram file into `folder` for the window's output command and returns its
 // name in `writtenName`. Images: SaveBitmapImage straight into the folder. PDF: the JPEG
 // goes to temp.jpeg in the work folder (kept), then CJpg2Pdf wraps it into the folder's
