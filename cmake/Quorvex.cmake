@@ -1,7 +1,7 @@
 # Build helpers shared by every folder.
 
 function(quorvex_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow -Werror)
 endfunction()
 
 # Fails the configuration when a target links something above its layer, directly or

@@ -11,6 +11,7 @@ packages=(
   libgtest-dev
   xdg-utils
   qt6-translations-l10n
+  clang-format  # scripts/check-format.sh
 )
 if [[ "${1:-}" == "--bench" ]]; then
   packages+=(libbenchmark-dev time)  # time: GNU time for the batch benchmark's peak memory

@@ -20,8 +20,8 @@
 
 #include "engine/settings/SettingsStore.h"
 #include "gui/widgets/ColourButton.h"
-#include "gui/window/ControlTable.h"
 #include "gui/widgets/Dialogs.h"
+#include "gui/window/ControlTable.h"
 #include "gui/window/TesselDlg.h"
 #include "tests/common/RecordingMessageSink.h"
 
