@@ -309,8 +309,9 @@ TEST_F(Output, ClipboardGetsACopyAndTheKindsMessage) {
 }
 
 TEST_F(Output, ClipboardCopyKeepsTheBitmapsOwnSize) {
-    // The window passes its figure size; after a batch run the bitmap has the last period's
-    // size. Files are scaled to the figure size, the clipboard copy never is.
+    // The window's figure size at the time of the copy may differ from the bitmap's (after
+    // a batch run the bitmap has the last period's size). Files are scaled to the figure
+    // size, the clipboard copy never is: the call takes no size.
     struct Case {
         const char* what;
         int bitmapWidth, bitmapHeight, figureWidth, figureHeight;
@@ -325,9 +326,7 @@ TEST_F(Output, ClipboardCopyKeepsTheBitmapsOwnSize) {
     for (const Case& c : cases) {
         const QImage bitmap = FlatDiagram(c.bitmapWidth, c.bitmapHeight);
         messages.messages.clear();
-        ASSERT_TRUE(
-            CopyDiagramToClipboard(bitmap, c.figureWidth, c.figureHeight, kOutTypeBs, messages))
-            << c.what;
+        ASSERT_TRUE(CopyDiagramToClipboard(bitmap, kOutTypeBs, messages)) << c.what;
         EXPECT_EQ(clipboard->image().convertToFormat(QImage::Format_RGB32), bitmap) << c.what;
         EXPECT_EQ(messages.Ids(), std::vector<int>{kMsgClipboardSaved}) << c.what;
     }
