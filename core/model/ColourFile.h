@@ -3,6 +3,8 @@
 // shared by the window's colour-file buttons and the batch tool.
 
 #include <array>
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,5 +19,15 @@ void ReadColourFileText(std::string_view text, std::array<Colour, kItemCount>& c
 
 // The file as written: every colour as a signed 32-bit decimal, CR LF after each line.
 std::string ColourFileText(const std::array<Colour, kItemCount>& colours);
+
+// What a line of a colour file may take (ample for a signed decimal colour), and so what
+// the ten lines together may take with their line ends.
+inline constexpr std::size_t kMaxColourLineBytes = 256;
+inline constexpr std::size_t kMaxColourFileBytes = kItemCount * (kMaxColourLineBytes + 2);
+
+// The text of the colour file at `path`, read at once and in full: nothing for anything but
+// a regular file of at most kMaxColourFileBytes (a folder, a device such as /dev/zero, a
+// FIFO, a larger file), which is never read further, nor waited for.
+std::optional<std::string> ReadSmallColourFile(const std::string& path);
 
 }  // namespace quorvex
