@@ -12,6 +12,7 @@ packages=(
   xdg-utils
   xvfb openbox xdotool x11-utils  # the window's restart test under a real X server
   qt6-translations-l10n
+  clang-format  # scripts/check-format.sh
 )
 case "${1:-}" in
   --bench) packages+=(libbenchmark-dev time) ;;  # time: GNU time for the batch benchmark's peak memory

@@ -1,5 +1,7 @@
 #include "core/aids/HelpTexts.h"
 
+#include "core/model/TextLines.h"
+
 namespace quorvex {
 namespace data {
 extern const std::string_view kHelpGeneralText;
@@ -11,13 +13,8 @@ namespace {
 
 // The data files hold one line per text line, each ended by LF.
 std::vector<std::string_view> LinesOf(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const std::size_t eol = text.find('\n');
-        lines.push_back(text.substr(0, eol));
-        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
-    }
-    return lines;
+    const TextLines lines(text);
+    return {lines.begin(), lines.end()};
 }
 
 }  // namespace

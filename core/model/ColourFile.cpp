@@ -6,21 +6,28 @@
 #include <unistd.h>
 
 #include "core/model/NumberText.h"
+#include "core/model/TextLines.h"
 
 namespace quorvex {
 
 void ReadColourFileText(std::string_view text, std::array<Colour, kItemCount>& colours) {
     // A text-mode read ends at Ctrl-Z.
     text = text.substr(0, text.find('\x1A'));
-    for (int i = 0; i < kItemCount && !text.empty(); ++i) {
-        const std::size_t eol = text.find('\n');
-        std::string_view line = text.substr(0, eol);
-        if (eol != std::string_view::npos && !line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        colours[i] = static_cast<Colour>(Atol(line));
-        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+    int i = 0;
+    for (const std::string_view line : TextLines(text)) {
+        if (i == kItemCount) break;
+        colours[std::size_t(i++)] = static_cast<Colour>(Atol(WithoutCr(line)));
     }
+}
+
+std::string ColourFileText(const std::array<Colour, kItemCount>& colours) {
+    std::string text;
+    for (const Colour c : colours) {
+        // Signed, as the files have always held them: 0xFFFFFFFF is written as -1.
+        text += std::to_string(static_cast<std::int32_t>(c));
+        text += "\r\n";
+    }
+    return text;
 }
 
 std::optional<std::string> ReadSmallColourFile(const std::string& path) {

@@ -1,6 +1,6 @@
 #pragma once
-// Reading the ten item colours from the text of a colour file. Toolkit-free, shared by the
-// window's colour-file button and the batch tool.
+// The colour file: the ten item colours as signed decimal values, one per line. Toolkit-free,
+// shared by the window's colour-file buttons and the batch tool.
 
 #include <array>
 #include <cstddef>
@@ -16,6 +16,9 @@ namespace quorvex {
 // digits gives 0, black) into the colour of its item. A text with fewer lines changes only
 // the colours of the lines it has; values are used without a range check.
 void ReadColourFileText(std::string_view text, std::array<Colour, kItemCount>& colours);
+
+// The file as written: every colour as a signed 32-bit decimal, CR LF after each line.
+std::string ColourFileText(const std::array<Colour, kItemCount>& colours);
 
 // What a line of a colour file may take (ample for a signed decimal colour), and so what
 // the ten lines together may take with their line ends.

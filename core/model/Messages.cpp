@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "core/model/TextLines.h"
+
 namespace quorvex {
 namespace data {
 extern const std::string_view kMessagesTsv;
@@ -16,12 +18,9 @@ struct Entry {
 
 std::map<int, Entry> LoadCatalogue() {
     std::map<int, Entry> out;
-    std::string_view rest = data::kMessagesTsv;
-    while (!rest.empty()) {
-        const auto eol = rest.find('\n');
-        std::string_view line = rest.substr(0, eol);
-        rest = eol == std::string_view::npos ? std::string_view() : rest.substr(eol + 1);
-        if (line.empty() || line.front() == '#') continue;
+    for (std::string_view line : TextLines(data::kMessagesTsv)) {
+        if (!IsTableRow(line)) continue;
+        line = WithoutCr(line);
         const auto t1 = line.find('\t');
         const auto t2 = line.find('\t', t1 + 1);
         if (t1 == std::string_view::npos || t2 == std::string_view::npos) continue;

@@ -277,12 +277,13 @@ std::string FormatRatio(double ratio, int decimals) {
 }
 
 namespace {
-// Byte offsets of the starts of the UTF-8 characters of text.
+// The number of UTF-8 characters of text (bytes that are not continuation bytes).
 std::size_t CharCount(std::string_view text) {
     std::size_t n = 0;
     for (char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     return n;
 }
+// The byte offset where character charIndex starts; the text's size past the last one.
 std::size_t ByteOffsetOfChar(std::string_view text, std::size_t charIndex) {
     std::size_t n = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -63,9 +63,4 @@ int OptionDefault(const OptionSpec& spec);
 // What loading keeps of a stored value, by the row's rule.
 int StoredOptionValue(const OptionSpec& spec, int stored);
 
-// Whether value is inside low..high.
-constexpr bool InOptionRange(const OptionSpec& spec, int value) {
-    return value >= spec.low && value <= spec.high;
-}
-
 }  // namespace quorvex

@@ -40,8 +40,9 @@ class CJpg2Pdf final {
     static constexpr std::string_view kPrefixCopyStream = "[Copy Stream]\n";
     static constexpr std::string_view kPrefixFileWrite = "[File Write]\n";
 
-    // printSuccess: write "\nSuccess!\n" to stdout after a conversion. The headless batch
-    // tool turns it off, because its stdout carries only the summary path.
+    // printSuccess: write "\nSuccess!\n" to stdout after a conversion. Only the window's
+    // PDF output converts files; the batch run wraps its JPEGs in memory (ConvertBytes),
+    // which prints nothing.
     explicit CJpg2Pdf(bool printSuccess = true) : printSuccess_(printSuccess) {}
 
     // In memory: the PDF for `jpeg`, or nothing when its frame header cannot be read (the

@@ -14,10 +14,4 @@ namespace quorvex {
 // bitmap: false, nothing shown, clipboard untouched.
 bool CopyDiagramToClipboard(const QImage& bitmap, int outType, MessageSink& messages);
 
-// The earlier call form. The size is not used: the clipboard gets the bitmap as it is.
-inline bool CopyDiagramToClipboard(const QImage& bitmap, int /*width*/, int /*height*/, int outType,
-                                   MessageSink& messages) {
-    return CopyDiagramToClipboard(bitmap, outType, messages);
-}
-
 }  // namespace quorvex

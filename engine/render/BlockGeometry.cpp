@@ -58,11 +58,11 @@ PlGeometry ComputePlGeometry(int width, int height, const CompositionRatios& r) 
     return g;
 }
 
-BlockRect BlockTextArea(int blockIndex, const BlockRect& block) {
+PixelRect BlockTextArea(int blockIndex, const PixelRect& block) {
     if (blockIndex != 3 && blockIndex != 4) return block;
     const std::int32_t split =
         SaturateToInt32(block.left + (std::int64_t{block.right} - block.left) / 2);
-    BlockRect area = block;
+    PixelRect area = block;
     if (blockIndex == 3) {
         area.right = split;
     } else {
@@ -71,7 +71,7 @@ BlockRect BlockTextArea(int blockIndex, const BlockRect& block) {
     return area;
 }
 
-BlockRect BlockTextRect(const BlockRect& area, int halfWidth, int halfHeight) {
+PixelRect BlockTextRect(const PixelRect& area, int halfWidth, int halfHeight) {
     const std::int64_t hw = halfWidth;
     const std::int64_t hh = halfHeight;
     const std::int64_t xm = (std::int64_t{area.left} + area.right) / 2;

@@ -7,20 +7,12 @@
 #include <cstdint>
 
 #include "core/model/StatementData.h"
+#include "engine/render/PixelRect.h"
 
 namespace quorvex {
 
-// Left, top, right, bottom in bitmap pixels; right and bottom are exclusive. A block may
-// come out empty (top == bottom) or inverted (top > bottom) for zero or negative amounts.
-struct BlockRect {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-
-    bool IsEmpty() const { return right <= left || bottom <= top; }
-    bool operator==(const BlockRect&) const = default;
-};
+// Blocks are PixelRects in bitmap pixels. A block may come out empty (top == bottom) or
+// inverted (top > bottom) for zero or negative amounts.
 
 std::int32_t SaturateToInt32(std::int64_t value);
 // a + b without overflow: the sum saturates at the 32-bit limits.
@@ -35,7 +27,7 @@ struct BsGeometry {
     std::int32_t cl = 0;    // bottom of current liabilities
     std::int32_t fl = 0;    // height of fixed liabilities
     // Current assets, fixed assets, current liabilities, fixed liabilities, equity.
-    std::array<BlockRect, 5> blocks{};
+    std::array<PixelRect, 5> blocks{};
 };
 // Uses ratios 0, 2 and 3; fixed assets and equity take what is left to the bottom edge.
 BsGeometry ComputeBsGeometry(int width, int height, const CompositionRatios& ratios);
@@ -46,14 +38,14 @@ struct PlGeometry {
     std::int32_t co = 0;     // height of cost of sales
     std::int32_t fx = 0;     // height of fixed costs
     // Sales, cost of sales, gross profit, fixed costs, ordinary profit.
-    std::array<BlockRect, 5> blocks{};
+    std::array<PixelRect, 5> blocks{};
 };
 // Uses ratios 6 and 8; gross profit and ordinary profit take what is left.
 PlGeometry ComputePlGeometry(int width, int height, const CompositionRatios& ratios);
 
 // Where a block's text is centred: the left half of block 3, the right half of block 4
 // (they sit beside each other's neighbours), the whole block otherwise.
-BlockRect BlockTextArea(int blockIndex, const BlockRect& block);
+PixelRect BlockTextArea(int blockIndex, const PixelRect& block);
 
 struct TextSize {
     int width = 0;
@@ -63,6 +55,6 @@ struct TextSize {
 // The rectangle a block text is drawn in. halfWidth and halfHeight are half the text's
 // extent (see DrawBlockText). The text is centred in the area; when the area is lower
 // than the text it stands on the area's bottom edge instead. 4 pixels of slack each side.
-BlockRect BlockTextRect(const BlockRect& area, int halfWidth, int halfHeight);
+PixelRect BlockTextRect(const PixelRect& area, int halfWidth, int halfHeight);
 
 }  // namespace quorvex

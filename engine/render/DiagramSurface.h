@@ -37,12 +37,12 @@ class DiagramSurface {
     virtual FontRequest SelectFont(const FontRequest& font) = 0;
     // Exactly the pixels left <= x < right, top <= y < bottom; nothing for an empty or
     // inverted rectangle.
-    virtual void Fill(const BlockRect& rect, Colour colour) = 0;
+    virtual void Fill(const PixelRect& rect, Colour colour) = 0;
     // Interior filled with the brush colour, outline of width penWidth (> 0) centred on the
     // edges: a line of width w on the pixel edge p covers p - w/2 <= x < p - w/2 + w (left and
     // top edges) and mirrored for the right and bottom edges. Empty and inverted rectangles
     // draw nothing.
-    virtual void Rectangle(const BlockRect& rect, Colour pen, int penWidth, Colour brush) = 0;
+    virtual void Rectangle(const PixelRect& rect, Colour pen, int penWidth, Colour brush) = 0;
     // Straight segments through the points, round joins and ends, not antialiased. A point
     // (x, y) is the pixel (x, y); a width w covers the same pixels as a border of width w.
     virtual void Polyline(std::span<const DiagramPoint> points, Colour pen, int width) = 0;
@@ -52,7 +52,7 @@ class DiagramSurface {
     // Each "\n"-separated line centred horizontally, the first at the top of the rectangle,
     // one line height apart, clipped to the rectangle, black, no background. "&" is drawn
     // as "&".
-    virtual void DrawText(std::string_view text, const BlockRect& rect) = 0;
+    virtual void DrawText(std::string_view text, const PixelRect& rect) = 0;
 };
 
 }  // namespace quorvex

@@ -79,7 +79,7 @@ Colour BorderColour(Colour colour) {
     return lower(RedOf(colour)) | (lower(GreenOf(colour)) << 8) | (lower(BlueOf(colour)) << 16);
 }
 
-void DrawBlock(DiagramSurface& surface, const BlockRect& rect, Colour colour, int lineWidth) {
+void DrawBlock(DiagramSurface& surface, const PixelRect& rect, Colour colour, int lineWidth) {
     lineWidth = SaneLineWidth(lineWidth);
     if (lineWidth == 0) {
         surface.Fill(rect, colour);
@@ -90,7 +90,7 @@ void DrawBlock(DiagramSurface& surface, const BlockRect& rect, Colour colour, in
 }
 
 void DrawBlockText(DiagramSurface& surface, std::string_view name, std::string_view ratio,
-                   int blockIndex, const BlockRect& rect, const DiagramOptions& options) {
+                   int blockIndex, const PixelRect& rect, const DiagramOptions& options) {
     if (options.DrawName == 0 && options.DrawRitu == 0) return;
     const bool showRatio = options.DrawRitu != 0 && !ratio.empty();
     std::string wrapped;

@@ -33,12 +33,12 @@ inline constexpr Colour kNoColour = 0xFFFFFFFF;
 
 // A block in its colour: line width 0 fills it exactly; otherwise it gets a border of that
 // width in BorderColour, centred on its edges.
-void DrawBlock(DiagramSurface& surface, const BlockRect& rect, Colour colour, int lineWidth);
+void DrawBlock(DiagramSurface& surface, const PixelRect& rect, Colour colour, int lineWidth);
 
 // The name and/or "(" + ratio + "%)" of block index 0..4, placed by DrawName, DrawRitu and
 // DrawUnder. An empty ratio text is never shown.
 void DrawBlockText(DiagramSurface& surface, std::string_view name, std::string_view ratio,
-                   int blockIndex, const BlockRect& rect, const DiagramOptions& options);
+                   int blockIndex, const PixelRect& rect, const DiagramOptions& options);
 
 // The red financial centre line (width lineWidth + 3) from the left edge along the asset
 // boundary ca to the column boundary W / 2, down or up to the top (mode 1) or the bottom

@@ -90,7 +90,7 @@ const QFontMetrics& PainterSurface::Metrics() {
     return *metrics_;
 }
 
-void PainterSurface::Fill(const BlockRect& rect, Colour colour) {
+void PainterSurface::Fill(const PixelRect& rect, Colour colour) {
     // Clipped in 64 bits so that blocks reaching far outside the bitmap stay exact.
     const std::int64_t l = std::max<std::int64_t>(rect.left, 0);
     const std::int64_t t = std::max<std::int64_t>(rect.top, 0);
@@ -102,7 +102,7 @@ void PainterSurface::Fill(const BlockRect& rect, Colour colour) {
                       QColor(ToQRgb(colour)));
 }
 
-void PainterSurface::Rectangle(const BlockRect& rect, Colour pen, int penWidth, Colour brush) {
+void PainterSurface::Rectangle(const PixelRect& rect, Colour pen, int penWidth, Colour brush) {
     if (rect.IsEmpty()) return;
     Fill(rect, brush);
     if (penWidth <= 0) return;
@@ -151,7 +151,7 @@ TextSize PainterSurface::MeasureText(std::string_view text) {
     return {m.horizontalAdvance(ToQString(text)), m.height()};
 }
 
-void PainterSurface::DrawText(std::string_view text, const BlockRect& rect) {
+void PainterSurface::DrawText(std::string_view text, const PixelRect& rect) {
     if (rect.IsEmpty() || text.empty()) return;
     const std::int64_t l = std::max<std::int64_t>(rect.left, 0);
     const std::int64_t t = std::max<std::int64_t>(rect.top, 0);

@@ -34,11 +34,11 @@ class PainterSurface final : public DiagramSurface {
 
     int DotsPerInchY() const override;
     FontRequest SelectFont(const FontRequest& font) override;
-    void Fill(const BlockRect& rect, Colour colour) override;
-    void Rectangle(const BlockRect& rect, Colour pen, int penWidth, Colour brush) override;
+    void Fill(const PixelRect& rect, Colour colour) override;
+    void Rectangle(const PixelRect& rect, Colour pen, int penWidth, Colour brush) override;
     void Polyline(std::span<const DiagramPoint> points, Colour pen, int width) override;
     TextSize MeasureText(std::string_view text) override;
-    void DrawText(std::string_view text, const BlockRect& rect) override;
+    void DrawText(std::string_view text, const PixelRect& rect) override;
 
   private:
     const QFontMetrics& Metrics();

@@ -2,7 +2,8 @@
 // The four colour buttons of the item input area: defaults, random light colours, and
 // colour files to keep several schemes.
 
-#include "core/aids/ColourFile.h"
+#include "core/aids/RandomColours.h"
+#include "core/model/ColourFile.h"
 #include "gui/aids/AidsHost.h"
 
 namespace quorvex {

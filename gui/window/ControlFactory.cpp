@@ -91,7 +91,7 @@ QWidget* MakeControl(QWidget& window, const ControlEntry& entry, const QRect& re
             edit->setPalette(pal);
             return edit;
         }
-        case ControlKind::Colour: {
+        case ControlKind::ItemColour: {
             auto* button = new ColourButton(&window);
             const int i = entry.id - kIdColourBase;
             if (i >= 0 && i < kItemCount) out.colourButtons[std::size_t(i)] = button;

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "core/model/TextLines.h"
+
 namespace quorvex {
 namespace data {
 extern const std::string_view kControlsTsv;
@@ -27,22 +29,18 @@ bool ToInt(std::string_view s, int& out) {
     return r.ec == std::errc() && r.ptr == s.data() + s.size();
 }
 
+// Calls f with each row of a data table, without its CR.
 template <typename F>
-void ForEachLine(std::string_view text, F&& f) {
-    while (!text.empty()) {
-        const auto eol = text.find('\n');
-        std::string_view line = text.substr(0, eol);
-        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.empty() || line.front() == '#') continue;
-        f(line);
+void ForEachRow(std::string_view text, F&& f) {
+    for (const std::string_view line : TextLines(text)) {
+        if (IsTableRow(line)) f(WithoutCr(line));
     }
 }
 
 bool KindOf(std::string_view s, ControlKind& k) {
     static const std::pair<std::string_view, ControlKind> kinds[] = {
         {"label", ControlKind::Label},         {"edit", ControlKind::Edit},
-        {"multiedit", ControlKind::MultiEdit}, {"colour", ControlKind::Colour},
+        {"multiedit", ControlKind::MultiEdit}, {"colour", ControlKind::ItemColour},
         {"frame", ControlKind::Frame},         {"imagebutton", ControlKind::ImageButton},
         {"button", ControlKind::TextButton},   {"radio", ControlKind::Radio},
         {"check", ControlKind::Check},         {"spin", ControlKind::Spin},
@@ -78,7 +76,7 @@ unsigned FlagsOf(std::string_view s) {
 
 std::vector<ControlEntry> ParseControlTable(std::string_view tsv) {
     std::vector<ControlEntry> out;
-    ForEachLine(tsv, [&](std::string_view line) {
+    ForEachRow(tsv, [&](std::string_view line) {
         const auto f = Split(line, '\t');
         if (f.size() < 7) return;
         ControlEntry c;
@@ -124,7 +122,7 @@ const std::vector<ControlEntry>& MainWindowControls() {
 
 std::map<std::string, std::string> ParseKeyValues(std::string_view tsv) {
     std::map<std::string, std::string> out;
-    ForEachLine(tsv, [&](std::string_view line) {
+    ForEachRow(tsv, [&](std::string_view line) {
         const auto tab = line.find('\t');
         if (tab == std::string_view::npos) return;
         out[std::string(line.substr(0, tab))] = std::string(line.substr(tab + 1));

@@ -13,7 +13,7 @@ enum class ControlKind {
     Label,
     Edit,
     MultiEdit,
-    Colour,
+    ItemColour,
     Frame,
     ImageButton,
     TextButton,

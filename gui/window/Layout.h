@@ -4,15 +4,9 @@
 
 #include <string>
 
-namespace quorvex {
+#include "engine/render/PixelRect.h"
 
-// Left, top, right, bottom in client pixels; right and bottom exclusive.
-struct PixelRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
-    bool operator==(const PixelRect&) const = default;
-};
+namespace quorvex {
 
 struct FigureLayout {
     PixelRect figureArea;

@@ -237,17 +237,17 @@ QRect CTesselDlg::figureArea() const {
 }
 
 StatementData CTesselDlg::statementData() const {
-    StatementData data;
+    StatementData period;
     for (int i = 0; i < kItemCount; ++i) {
-        auto& item = data.items[std::size_t(i)];
+        auto& item = period.items[std::size_t(i)];
         item.name = static_cast<const QLineEdit*>(control(kIdNameBase + i))->text().toStdString();
         item.amount =
             static_cast<const QLineEdit*>(control(kIdAmountBase + i))->text().toStdString();
         item.colour = colours_[std::size_t(i)];
     }
-    data.period.text = static_cast<const QLineEdit*>(control(kIdPeriod))->text().toStdString();
-    data.ratios = ratios_;
-    return data;
+    period.period.text = static_cast<const QLineEdit*>(control(kIdPeriod))->text().toStdString();
+    period.ratios = ratios_;
+    return period;
 }
 
 void CTesselDlg::UpdateAmountLabels(int id) {
@@ -373,14 +373,14 @@ void CTesselDlg::paintEvent(QPaintEvent* event) {
     // background; such a paint outside the figure area leaves the diagrams alone.
     if (!event->region().intersects(figureArea())) return;
     ++paintCount_;
-    const StatementData data = statementData();
+    const StatementData period = statementData();
     // Each diagram on its own: a failure of one still lets the other be drawn.
     if (PrepareDiagramBitmap(bsBitmap_, bsRect_.width(), bsRect_.height()) &&
-        DrawBsDiagram(bsBitmap_, data, diagram_)) {
+        DrawBsDiagram(bsBitmap_, period, diagram_)) {
         painter.drawImage(bsRect_.left, bsRect_.top, bsBitmap_.image());
     }
     if (PrepareDiagramBitmap(plBitmap_, plRect_.width(), plRect_.height()) &&
-        DrawPlDiagram(plBitmap_, data, diagram_)) {
+        DrawPlDiagram(plBitmap_, period, diagram_)) {
         painter.drawImage(plRect_.left, plRect_.top, plBitmap_.image());
     }
 }

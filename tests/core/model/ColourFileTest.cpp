@@ -4,6 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include <algorithm>
+#include <string>
+
 #include "core/model/ColourFile.h"
 #include "tests/common/Isolation.h"
 
@@ -33,6 +36,31 @@ TEST(ReadColourFileText, LenientReading) {
         ReadColourFileText(c.text, colours);
         EXPECT_EQ(colours, c.colours) << c.text;
     }
+}
+
+TEST(ColourFileText, DefaultsAsWrittenAndReadBack) {
+    std::array<Colour, kItemCount> colours;
+    std::copy(DefaultItemColours.begin(), DefaultItemColours.end(), colours.begin());
+    const std::string text = ColourFileText(colours);
+    EXPECT_EQ(text,
+              "15459068\r\n11789051\r\n16576989\r\n14545121\r\n15785446\r\n"
+              "15459068\r\n11789051\r\n16576989\r\n14545121\r\n15785446\r\n");
+    std::array<Colour, kItemCount> read{};
+    ReadColourFileText(text, read);
+    EXPECT_EQ(read, colours);
+}
+
+TEST(ColourFileText, ExtremeValuesRoundTrip) {
+    std::array<Colour, kItemCount> colours{};
+    colours[0] = 0xFFFFFFFFu;
+    colours[1] = 0x00FFFFFFu;
+    colours[2] = 0x80000000u;
+    const std::string text = ColourFileText(colours);
+    EXPECT_EQ(text.substr(0, 27), "-1\r\n16777215\r\n-2147483648\r\n");
+    std::array<Colour, kItemCount> read;
+    read.fill(7);
+    ReadColourFileText(text, read);
+    EXPECT_EQ(read, colours);
 }
 
 }  // namespace

@@ -39,7 +39,8 @@ TEST(OptionTable, EveryRowNamesItsOwnFieldAndAValidDefault) {
         EXPECT_TRUE(keys.insert(spec.key).second) << spec.key;
         EXPECT_NE(spec.diagram == nullptr, spec.output == nullptr) << spec.key;
         EXPECT_LE(spec.low, spec.high) << spec.key;
-        EXPECT_TRUE(InOptionRange(spec, OptionDefault(spec))) << spec.key;
+        EXPECT_GE(OptionDefault(spec), spec.low) << spec.key;
+        EXPECT_LE(OptionDefault(spec), spec.high) << spec.key;
         EXPECT_EQ(StoredOptionValue(spec, OptionDefault(spec)), OptionDefault(spec)) << spec.key;
         OptionValue(spec, diagram, output) = ++marker;
     }

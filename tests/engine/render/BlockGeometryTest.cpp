@@ -22,8 +22,8 @@ CompositionRatios Pl(double r5, double r6, double r7, double r8, double r9) {
 }
 
 // The centre of a text of size 0 in the block's text area.
-std::pair<int, int> TextCentre(int index, const BlockRect& block) {
-    const BlockRect r = BlockTextRect(BlockTextArea(index, block), 0, 0);
+std::pair<int, int> TextCentre(int index, const PixelRect& block) {
+    const PixelRect r = BlockTextRect(BlockTextArea(index, block), 0, 0);
     return {(r.left + r.right) / 2, r.top};
 }
 
@@ -33,13 +33,13 @@ TEST(BsGeometry, WorkedExample) {
     EXPECT_EQ(g.ca, 180);
     EXPECT_EQ(g.cl, 90);
     EXPECT_EQ(g.fl, 60);
-    const BlockRect expected[] = {
+    const PixelRect expected[] = {
         {0, 0, 200, 180},    {0, 180, 200, 300},   {200, 0, 400, 90},
         {200, 90, 400, 150}, {200, 150, 400, 300},
     };
     for (int i = 0; i < 5; ++i) EXPECT_EQ(g.blocks[i], expected[i]) << i;
-    EXPECT_EQ(BlockTextArea(3, g.blocks[3]), (BlockRect{200, 90, 300, 150}));
-    EXPECT_EQ(BlockTextArea(4, g.blocks[4]), (BlockRect{300, 150, 400, 300}));
+    EXPECT_EQ(BlockTextArea(3, g.blocks[3]), (PixelRect{200, 90, 300, 150}));
+    EXPECT_EQ(BlockTextArea(4, g.blocks[4]), (PixelRect{300, 150, 400, 300}));
     EXPECT_EQ(TextCentre(3, g.blocks[3]), std::make_pair(250, 120));
     EXPECT_EQ(TextCentre(4, g.blocks[4]), std::make_pair(350, 225));
     // Blocks 0..2 use the whole block.
@@ -52,8 +52,8 @@ TEST(BsGeometry, SampleDataAt400x300) {
     EXPECT_EQ(g.ca, 242);
     EXPECT_EQ(g.cl, 217);
     EXPECT_EQ(g.fl, 26);
-    EXPECT_EQ(g.blocks[3], (BlockRect{200, 217, 400, 243}));
-    EXPECT_EQ(g.blocks[4], (BlockRect{200, 243, 400, 300}));
+    EXPECT_EQ(g.blocks[3], (PixelRect{200, 217, 400, 243}));
+    EXPECT_EQ(g.blocks[4], (PixelRect{200, 243, 400, 300}));
 }
 
 TEST(PlGeometry, WorkedExample) {
@@ -62,13 +62,13 @@ TEST(PlGeometry, WorkedExample) {
     EXPECT_EQ(g.two, 400);
     EXPECT_EQ(g.co, 180);
     EXPECT_EQ(g.fx, 90);
-    const BlockRect expected[] = {
+    const PixelRect expected[] = {
         {0, 0, 200, 300},     {200, 0, 600, 180},   {200, 180, 400, 300},
         {400, 180, 600, 270}, {400, 270, 600, 300},
     };
     for (int i = 0; i < 5; ++i) EXPECT_EQ(g.blocks[i], expected[i]) << i;
-    EXPECT_EQ(BlockTextArea(3, g.blocks[3]), (BlockRect{400, 180, 500, 270}));
-    EXPECT_EQ(BlockTextArea(4, g.blocks[4]), (BlockRect{500, 270, 600, 300}));
+    EXPECT_EQ(BlockTextArea(3, g.blocks[3]), (PixelRect{400, 180, 500, 270}));
+    EXPECT_EQ(BlockTextArea(4, g.blocks[4]), (PixelRect{500, 270, 600, 300}));
     EXPECT_EQ(TextCentre(3, g.blocks[3]), std::make_pair(450, 225));
     EXPECT_EQ(TextCentre(4, g.blocks[4]), std::make_pair(550, 285));
 }
@@ -82,7 +82,7 @@ TEST(PlGeometry, ColumnsOfWidth400AndSampleData) {
     EXPECT_EQ(g.blocks[3].right - g.blocks[3].left, 134);
     EXPECT_EQ(g.co, 256);
     EXPECT_EQ(g.fx, 42);
-    EXPECT_EQ(g.blocks[4], (BlockRect{266, 298, 400, 300}));
+    EXPECT_EQ(g.blocks[4], (PixelRect{266, 298, 400, 300}));
 }
 
 TEST(Geometry, ZeroNegativeAndOddCases) {
@@ -91,7 +91,7 @@ TEST(Geometry, ZeroNegativeAndOddCases) {
         int width, height;
         CompositionRatios ratios;
         bool bs;
-        std::array<BlockRect, 5> blocks;
+        std::array<PixelRect, 5> blocks;
     };
     const Case cases[] = {
         {"all balance-sheet amounts empty",
@@ -188,7 +188,7 @@ TEST(Geometry, NonFiniteAndHugeValuesSaturate) {
     EXPECT_EQ(inf.ca, kMax);
     EXPECT_EQ(inf.cl, kMax);
     EXPECT_EQ(inf.blocks[3].bottom, kMax);  // cl + fl does not wrap around
-    EXPECT_EQ(inf.blocks[4], (BlockRect{200, kMax, 400, 300}));
+    EXPECT_EQ(inf.blocks[4], (PixelRect{200, kMax, 400, 300}));
 
     const BsGeometry nan = ComputeBsGeometry(400, 300, Bs(kNaN, kNaN, kNaN, kNaN, kNaN));
     EXPECT_EQ(nan.ca, 0);
@@ -208,9 +208,9 @@ TEST(Geometry, NonFiniteAndHugeValuesSaturate) {
 TEST(BlockTextRect, CentredOrStandingOnTheBottomEdge) {
     struct Case {
         const char* what;
-        BlockRect area;
+        PixelRect area;
         int hw, hh;
-        BlockRect rect;
+        PixelRect rect;
     };
     const Case cases[] = {
         {"fits", {200, 90, 300, 150}, 20, 8, {226, 112, 274, 128}},
@@ -230,7 +230,7 @@ TEST(BlockTextRect, CentredOrStandingOnTheBottomEdge) {
     };
     for (const Case& c : cases) EXPECT_EQ(BlockTextRect(c.area, c.hw, c.hh), c.rect) << c.what;
 
-    const BlockRect far = BlockTextRect({kMax, kMax, kMax, kMax}, 10, 8);
+    const PixelRect far = BlockTextRect({kMax, kMax, kMax, kMax}, 10, 8);
     EXPECT_EQ(far.right, kMax);
     EXPECT_EQ(far.bottom, kMax - 8 + 8);
 }

@@ -94,7 +94,7 @@ TEST(DrawBlockText, TextAndRectangleByOptions) {
         int drawName, drawRitu, drawUnder, index;
         const char* ratio;
         const char* text;  // nullptr: nothing drawn
-        BlockRect rect;
+        PixelRect rect;
     };
     const Case cases[] = {
         {"name above ratio", 1, 1, 1, 1, "20.00", "固定負債\n(20.00%)", {256, 104, 344, 136}},
@@ -137,7 +137,7 @@ TEST(DrawBlockText, LongNameBelowAndLowBlocks) {
     // The wider line decides: 13 characters = 130 px, plus 8 px of slack.
     DrawBlockText(s, "とても長い項目の名前です。", "5.00", 0, {0, 0, 400, 300}, o);
     ASSERT_EQ(s.calls.size(), 1u);
-    EXPECT_EQ(s.calls[0].rect, (BlockRect{200 - 65 - 4, 134, 200 + 65 + 4, 166}));
+    EXPECT_EQ(s.calls[0].rect, (PixelRect{200 - 65 - 4, 134, 200 + 65 + 4, 166}));
 
     // An empty block at y = 217 (fixed liabilities 0): the text stands on y = 217.
     o.DrawUnder = 0;
@@ -164,7 +164,7 @@ TEST(DrawBsDiagram, CallsInOrderForTheWorkedExample) {
     ASSERT_EQ(s.calls.size(), 1u + 5 + 1 + 5 + 1);
     EXPECT_EQ(s.calls.front().kind, Call::kSelectFont);
     EXPECT_EQ(s.calls.front().font, (FontRequest{"MS UI Gothic", 13, 400}));
-    const BlockRect blocks[] = {{0, 0, 200, 180},
+    const PixelRect blocks[] = {{0, 0, 200, 180},
                                 {0, 180, 200, 300},
                                 {200, 0, 400, 90},
                                 {200, 90, 400, 150},
@@ -259,7 +259,7 @@ TEST(DrawPlDiagram, SalesShowNoRatioAndNoCentreLine) {
     EXPECT_TRUE(s.Of(Call::kPolyline).empty());
     const auto blocks = s.Of(Call::kRectangle);
     ASSERT_EQ(blocks.size(), 5u);
-    EXPECT_EQ(blocks[4].rect, (BlockRect{400, 270, 600, 300}));
+    EXPECT_EQ(blocks[4].rect, (PixelRect{400, 270, 600, 300}));
     EXPECT_EQ(blocks[4].colour, DefaultItemColours[9]);
     const auto texts = s.Of(Call::kDrawText);
     ASSERT_EQ(texts.size(), 5u);

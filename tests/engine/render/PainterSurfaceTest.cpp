@@ -28,9 +28,9 @@ constexpr std::array<Colour, 10> kColours = {0x00102030, 0x00405060, 0x00708090,
                                              0x00AABBCC, 0x00DDEEFF};
 
 // Each block's interior and its first and last rows and columns carry its colour.
-void ExpectBlocks(const QImage& image, const std::array<BlockRect, 5>& blocks, int first) {
+void ExpectBlocks(const QImage& image, const std::array<PixelRect, 5>& blocks, int first) {
     for (int i = 0; i < 5; ++i) {
-        const BlockRect b = blocks[i];
+        const PixelRect b = blocks[i];
         if (b.IsEmpty()) continue;
         const QRgb want = ToQRgb(kColours[first + i]);
         const int l = std::max(b.left, 0), t = std::max(b.top, 0);

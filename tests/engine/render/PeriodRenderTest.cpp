@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <algorithm>
+#include <map>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "engine/render/Diagrams.h"
 #include "engine/render/PeriodRender.h"
@@ -118,10 +122,11 @@ TEST(DrawCentreLinePreview, ShowsTheModeInMiniature) {
     EXPECT_TRUE(DrawCentreLinePreview(kCentreLineUpper, 0, 30).isNull());
 }
 
-// Writes the sample diagrams as pictures to look at (not compared with anything).
-TEST(SamplePictures, Written) {
-    const QString dir = QStringLiteral(QUORVEX_RENDER_PICTURE_DIR);
-    ASSERT_TRUE(QDir().mkpath(dir));
+// What the sample diagrams must show: each balance-sheet item's colour over about its share
+// of its column (the borders and texts take a little), sales in a column of their own, and
+// the red centre line across the width. tests/tools/sample-pictures writes the same
+// pictures to look at.
+TEST(SamplePictures, ShowTheItemsInTheirSharesAndTheCentreLine) {
     const StatementData data = test::SampleData();
     struct Variant {
         const char* name;
@@ -137,9 +142,43 @@ TEST(SamplePictures, Written) {
         options.CenterLine = v.centreLine;
         options.DrawUnder = v.drawUnder;
         DiagramBitmap bs, pl;
-        ASSERT_TRUE(RenderPeriodDiagrams(data, options, v.width, v.height, bs, pl));
-        EXPECT_TRUE(bs.image().save(dir + "/" + v.name + "_BS.png"));
-        EXPECT_TRUE(pl.image().save(dir + "/" + v.name + "_PL.png"));
+        ASSERT_TRUE(RenderPeriodDiagrams(data, options, v.width, v.height, bs, pl)) << v.name;
+        for (const auto& [bitmap, first] : {std::pair{&bs, kBsFirst}, std::pair{&pl, kPlFirst}}) {
+            const QImage& image = bitmap->image();
+            std::map<QRgb, int> counts;
+            std::vector<bool> redInColumn(std::size_t(image.width()), false);
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QRgb p = image.pixel(x, y) & 0xFFFFFF;
+                    ++counts[p];
+                    if (p == 0xFF0000) redInColumn[std::size_t(x)] = true;
+                }
+            }
+            const double columnArea = image.width() * image.height() / 2.0;
+            const auto count = [&](int item) {
+                const Colour c = data.items[std::size_t(item)].colour;
+                return counts[qRgb(RedOf(c), GreenOf(c), BlueOf(c)) & 0xFFFFFF];
+            };
+            if (first == kPlFirst) {
+                // Sales fill a column of their own; cost of sales and gross profit share
+                // the rest, each clearly visible.
+                const double area = 2 * columnArea;
+                EXPECT_GT(count(kPlFirst), 0.2 * area) << v.name;
+                EXPECT_GT(count(kPlFirst + 1), 0.2 * area) << v.name;
+                EXPECT_GT(count(kPlFirst + 2), 0.02 * area) << v.name;
+                continue;
+            }
+            // Assets in the left column, liabilities and equity in the right one.
+            for (int i = kBsFirst; i < kBsFirst + 5; ++i) {
+                const double expected = columnArea * data.ratios[std::size_t(i)] / 100.0;
+                EXPECT_GT(count(i), 0.5 * expected) << v.name << " item " << i;
+                EXPECT_LE(count(i), expected + image.height()) << v.name << " item " << i;
+            }
+            // The line runs inside the outer border from edge to edge.
+            EXPECT_GE(std::count(redInColumn.begin(), redInColumn.end(), true),
+                      image.width() - 2 * v.lineWidth)
+                << v.name;
+        }
     }
 }
 

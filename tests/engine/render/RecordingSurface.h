@@ -16,7 +16,7 @@ class RecordingSurface final : public DiagramSurface {
 
     struct Call {
         enum Kind { kSelectFont, kFill, kRectangle, kPolyline, kDrawText } kind;
-        BlockRect rect{};
+        PixelRect rect{};
         Colour colour = 0;  // fill, brush or text-less pen colour
         Colour pen = 0;
         int width = 0;
@@ -32,10 +32,10 @@ class RecordingSurface final : public DiagramSurface {
         current = font;
         return previous;
     }
-    void Fill(const BlockRect& rect, Colour colour) override {
+    void Fill(const PixelRect& rect, Colour colour) override {
         calls.push_back({Call::kFill, rect, colour, 0, 0, {}, {}, {}});
     }
-    void Rectangle(const BlockRect& rect, Colour pen, int penWidth, Colour brush) override {
+    void Rectangle(const PixelRect& rect, Colour pen, int penWidth, Colour brush) override {
         calls.push_back({Call::kRectangle, rect, brush, pen, penWidth, {}, {}, {}});
     }
     void Polyline(std::span<const DiagramPoint> points, Colour pen, int width) override {
@@ -47,7 +47,7 @@ class RecordingSurface final : public DiagramSurface {
         for (unsigned char c : text) characters += (c & 0xC0) != 0x80;
         return {characters * kCharWidth, kLineHeight};
     }
-    void DrawText(std::string_view text, const BlockRect& rect) override {
+    void DrawText(std::string_view text, const PixelRect& rect) override {
         calls.push_back({Call::kDrawText, rect, 0, 0, 0, {}, std::string(text), {}});
     }
 

@@ -11,8 +11,9 @@
 #include <QTimer>
 #include <memory>
 
-#include "core/aids/ColourFile.h"
 #include "core/aids/HelpTexts.h"
+#include "core/aids/RandomColours.h"
+#include "core/model/ColourFile.h"
 #include "gui/widgets/Dialogs.h"
 #include "gui/window/TesselDlg.h"
 #include "tests/common/Isolation.h"

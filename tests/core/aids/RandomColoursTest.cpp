@@ -1,9 +1,10 @@
-// The fixed random sequence, and colour files as written read back unchanged.
+// The fixed random sequence of the random-colour button.
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <vector>
 
-#include "core/aids/ColourFile.h"
+#include "core/aids/RandomColours.h"
 
 namespace quorvex {
 namespace {
@@ -46,31 +47,6 @@ TEST(RandomItemColour, AlwaysLightWithOneFullChannel) {
         }
         EXPECT_GE(full, 1);
     }
-}
-
-TEST(ColourFileText, DefaultsAsWrittenAndReadBack) {
-    std::array<Colour, kItemCount> colours;
-    std::copy(DefaultItemColours.begin(), DefaultItemColours.end(), colours.begin());
-    const std::string text = ColourFileText(colours);
-    EXPECT_EQ(text,
-              "15459068\r\n11789051\r\n16576989\r\n14545121\r\n15785446\r\n"
-              "15459068\r\n11789051\r\n16576989\r\n14545121\r\n15785446\r\n");
-    std::array<Colour, kItemCount> read{};
-    ReadColourFileText(text, read);
-    EXPECT_EQ(read, colours);
-}
-
-TEST(ColourFileText, ExtremeValuesRoundTrip) {
-    std::array<Colour, kItemCount> colours{};
-    colours[0] = 0xFFFFFFFFu;
-    colours[1] = 0x00FFFFFFu;
-    colours[2] = 0x80000000u;
-    const std::string text = ColourFileText(colours);
-    EXPECT_EQ(text.substr(0, 27), "-1\r\n16777215\r\n-2147483648\r\n");
-    std::array<Colour, kItemCount> read;
-    read.fill(7);
-    ReadColourFileText(text, read);
-    EXPECT_EQ(read, colours);
 }
 
 }  // namespace

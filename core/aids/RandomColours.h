@@ -1,13 +1,9 @@
 #pragma once
-// Item colours without a toolkit: the program's own random sequence for light colours, and
-// the colour file (ten signed decimal values, one per line) as written. Reading it is
-// ReadColourFileText (model/ColourFile.h), shared with the batch tool.
+// The random-colour button's light colours: the program's own random sequence, the same in
+// every run.
 
-#include <array>
 #include <cstdint>
-#include <string>
 
-#include "core/model/ColourFile.h"
 #include "core/model/StatementData.h"
 
 namespace quorvex {
@@ -32,8 +28,5 @@ RandGenerator& ProgramRand();
 // always a light colour.
 Colour RandomItemColour(RandGenerator& rand);
 Colour RandomItemColour();
-
-// The file as written: every colour as a signed 32-bit decimal, CR LF after each line.
-std::string ColourFileText(const std::array<Colour, kItemCount>& colours);
 
 }  // namespace quorvex

@@ -1,4 +1,4 @@
-#include "core/aids/ColourFile.h"
+#include "core/aids/RandomColours.h"
 
 namespace quorvex {
 
@@ -27,16 +27,6 @@ Colour RandomItemColour(RandGenerator& rand) {
 
 Colour RandomItemColour() {
     return RandomItemColour(ProgramRand());
-}
-
-std::string ColourFileText(const std::array<Colour, kItemCount>& colours) {
-    std::string text;
-    for (const Colour c : colours) {
-        // Signed, as the files have always held them: 0xFFFFFFFF is written as -1.
-        text += std::to_string(static_cast<std::int32_t>(c));
-        text += "\r\n";
-    }
-    return text;
 }
 
 }  // namespace quorvex

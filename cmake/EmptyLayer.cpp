@@ -1,1 +1,0 @@
-// Keeps the layer non-empty until its first source lands.

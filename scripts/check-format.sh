@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Fails when a tracked C++ source differs from what clang-format (.clang-format at the root)
+# makes of it; `make format` rewrites them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+echo "format: every tracked source as clang-format writes it"
