@@ -6,8 +6,9 @@ BUILD_ASAN ?= build-asan
 BUILD_BENCH ?= build-bench
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+PREFIX     ?= /usr/local
 
-.PHONY: all deps build run test test-asan bench format clean
+.PHONY: all deps build run test test-asan bench install package format clean
 
 all: build
 
@@ -38,6 +39,14 @@ bench:
 	cmake -S . -B $(BUILD_BENCH) -DCMAKE_BUILD_TYPE=Release -DQUORVEX_BENCH=ON -DQUORVEX_TESTS=OFF $(CMAKE_ARGS)
 	cmake --build $(BUILD_BENCH) -j $(JOBS)
 	@if [ -x scripts/run-bench.sh ]; then bash scripts/run-bench.sh $(BUILD_BENCH); fi
+
+# `sudo make install`; DESTDIR=... and PREFIX=... are honoured.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package, $(BUILD)/quorvex_<version>_<arch>.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

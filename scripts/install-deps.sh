@@ -11,6 +11,10 @@ packages=(
   libgtest-dev
   xdg-utils
   qt6-translations-l10n
+  # install and package: icon sizes, desktop-entry, metadata, manual and completion
+  # checks, the .deb and its checker
+  librsvg2-bin desktop-file-utils appstream man-db bash-completion
+  dpkg-dev fakeroot lintian
 )
 if [[ "${1:-}" == "--bench" ]]; then
   packages+=(libbenchmark-dev time)  # time: GNU time for the batch benchmark's peak memory

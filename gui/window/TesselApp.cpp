@@ -2,14 +2,16 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 #include <memory>
 
+#include "gui/window/CommandLineFile.h"
 #include "gui/window/TesselDlg.h"
 
 namespace quorvex {
 
-bool CTesselApp::InitInstance() {
+bool CTesselApp::InitInstance(const QStringList& files) {
     // Settings go to $XDG_CONFIG_HOME/Velmora/Quorvex.ini.
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationName(QStringLiteral("Quorvex"));
@@ -21,6 +23,10 @@ bool CTesselApp::InitInstance() {
         QCoreApplication::installTranslator(&translator);
     }
     auto dialog = std::make_unique<CTesselDlg>();
+    if (!files.isEmpty()) {
+        // Asked once the window is shown, so the question has its window behind it.
+        QTimer::singleShot(0, dialog.get(), [&dialog, files] { OfferBatchFiles(*dialog, files); });
+    }
     dialog->exec();
     return false;
 }
