@@ -55,16 +55,8 @@ set(CPACK_PACKAGE_VENDOR "The Quorvex developers")
 set(CPACK_PACKAGE_CONTACT "Quorvex Maintainers <maintainers@quorvex.invalid>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "balance-sheet and profit-and-loss ratio diagrams")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[balance-sheet and profit-and-loss ratio diagrams
- Quorvex turns a company's headline figures into two ratio diagrams (a
- balance sheet and a profit-and-loss statement, coloured blocks sized by
- their composition ratios), shows both side by side and writes them as
- JPEG, BMP, GIF, PNG, TIFF or PDF files or to the clipboard.
- .
- It batch-creates the diagrams of up to 5,000 periods from a CSV file with
- a summary file; quorvex-batch does the same without a window. The
- program's texts are in Japanese.]=])
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://quorvex.github.io/")
+set(CPACK_PACKAGE_DESCRIPTION_FILE ${_res}/debian/description.txt)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://quorvex.invalid/")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

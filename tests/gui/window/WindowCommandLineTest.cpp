@@ -66,8 +66,8 @@ TEST_F(WindowCommandLineTest, OneFileIsOfferedThenRunAsADrop) {
         const char* what;
         QStringList arguments;
         std::deque<int> answers;
-        std::vector<RecordedMessage> messages;  // prefix and id; kinds follow the catalogue
-        QString ranPath;                        // empty: no run
+        std::vector<test::RecordedMessage> messages;  // prefix and id; kinds follow the catalogue
+        QString ranPath;                              // empty: no run
     };
     const std::string csvPrefix = csv.toStdString() + "\n";
     const Case cases[] = {
@@ -126,7 +126,7 @@ TEST_F(WindowCommandLineTest, TheApplicationAsksOnceItsWindowIsShown) {
         bool windowShown = false;
         int ShowMessage(int id, std::string_view, MessageKind) override {
             ids.push_back(id);
-            auto* window = qobject_cast<CTesselDlg*>(QApplication::activeModalWidget());
+            auto* window = dynamic_cast<CTesselDlg*>(QApplication::activeModalWidget());
             windowShown = window && window->isVisible() && window->initialised();
             // The user reads the question, says No and later closes the window.
             QTimer::singleShot(0, [] {
