@@ -3,7 +3,6 @@
 
 include(GNUInstallDirs)
 
-set(QUORVEX_APP_ID io.github.quorvex.Quorvex)
 set(QUORVEX_ICON_SIZES 16 24 32 48 64 128 256)
 set(_res ${PROJECT_SOURCE_DIR}/resources)
 set(_gen ${PROJECT_BINARY_DIR}/install)
