@@ -43,6 +43,8 @@ bench:
 # `sudo make install`; DESTDIR=... and PREFIX=... are honoured.
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+	@# Under sudo the manifest stays the builder's, so the install tests can rewrite it.
+	@chown --reference=$(BUILD)/CMakeCache.txt $(BUILD)/install_manifest.txt 2>/dev/null || true
 
 # The Debian package, $(BUILD)/quorvex_<version>_<arch>.deb.
 package: build
