@@ -1,7 +1,6 @@
 #include "gui/window/TesselApp.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
@@ -16,9 +15,8 @@ bool CTesselApp::InitInstance(const QStringList& files) {
     // Settings go to $XDG_CONFIG_HOME/Velmora/Quorvex.ini.
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationName(QStringLiteral("Quorvex"));
-    // The installed desktop entry and icon, so task bars and docks show them for the window.
+    // The installed desktop entry, so task bars and docks match the window to it.
     QGuiApplication::setDesktopFileName(QStringLiteral(QUORVEX_APP_ID));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(QUORVEX_APP_ID)));
     // Every text the user sees is Japanese: the toolkit's own dialogs too (file and colour
     // dialogs), whatever the locale. Without the translation files they stay English.
     QTranslator translator;
