@@ -5,6 +5,7 @@
 #include <QUrl>
 
 #include "gui/window/TesselDlg.h"
+#include "gui/window/WindowOutput.h"
 
 namespace quorvex {
 
@@ -21,7 +22,7 @@ void OfferBatchFiles(CTesselDlg& dialog, const QStringList& arguments) {
             return;
         }
     }
-    dialog.OnBatchDropped(urls);
+    RunDroppedBatch(dialog, urls);
 }
 
 }  // namespace quorvex

@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <memory>
 
+#include "gui/widgets/Dialogs.h"
 #include "gui/window/CommandLineFile.h"
-#include "gui/window/Dialogs.h"
 #include "gui/window/TesselApp.h"
 #include "gui/window/TesselDlg.h"
 #include "tests/common/Isolation.h"
