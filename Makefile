@@ -10,8 +10,9 @@ BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+PREFIX     ?= /usr/local
 
-.PHONY: all deps build run test test-asan bench fuzz format format-check layers clean
+.PHONY: all deps build run test test-asan bench fuzz install package format format-check layers clean
 
 all: build
 
@@ -51,6 +52,16 @@ fuzz:
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEX_FUZZ=ON -DQUORVEX_WERROR=ON $(CMAKE_ARGS)
 	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target quorvex_fuzzers
 	bash scripts/run-fuzz.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
+
+# `sudo make install`; DESTDIR=... and PREFIX=... are honoured.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+	@# Under sudo the manifest stays the builder's, so the install tests can rewrite it.
+	@chown --reference=$(BUILD)/CMakeCache.txt $(BUILD)/install_manifest.txt 2>/dev/null || true
+
+# The Debian package, $(BUILD)/quorvex_<version>_<arch>.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

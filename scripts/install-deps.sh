@@ -13,6 +13,10 @@ packages=(
   xvfb openbox xdotool x11-utils  # the window's restart test under a real X server
   qt6-translations-l10n
   clang-format  # scripts/check-format.sh
+  # install and package: icon sizes, desktop-entry, metadata, manual and completion
+  # checks, the .deb and its checker
+  librsvg2-bin desktop-file-utils appstream man-db bash-completion
+  dpkg-dev fakeroot lintian
 )
 case "${1:-}" in
   --bench) packages+=(libbenchmark-dev time) ;;  # time: GNU time for the batch benchmark's peak memory

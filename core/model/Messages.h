@@ -37,6 +37,7 @@ enum MessageId : int {
     kMsgExplorer = 30048,
     kMsgSavedShowFolder = 30049,
     kMsgWriteFailed = 30050,
+    kMsgOfferBatch = 30060,
     kMsgTooManyPeriods = 30164,
     kAppTitle = 57344,
 };

@@ -2,17 +2,21 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 #include <memory>
 
+#include "gui/window/CommandLineFile.h"
 #include "gui/window/TesselDlg.h"
 
 namespace quorvex {
 
-bool CTesselApp::InitInstance() {
+bool CTesselApp::InitInstance(const QStringList& files) {
     // Settings go to $XDG_CONFIG_HOME/Velmora/Quorvex.ini.
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationName(QStringLiteral("Quorvex"));
+    // The installed desktop entry, so task bars and docks match the window to it.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUORVEX_APP_ID));
     // Every text the user sees is Japanese: the toolkit's own dialogs too (file and colour
     // dialogs), whatever the locale. Without the translation files they stay English.
     QTranslator translator;
@@ -21,6 +25,10 @@ bool CTesselApp::InitInstance() {
         QCoreApplication::installTranslator(&translator);
     }
     auto dialog = std::make_unique<CTesselDlg>();
+    if (!files.isEmpty()) {
+        // Asked once the window is shown, so the question has its window behind it.
+        QTimer::singleShot(0, dialog.get(), [&dialog, files] { OfferBatchFiles(*dialog, files); });
+    }
     dialog->exec();
     return false;
 }

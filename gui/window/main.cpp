@@ -5,7 +5,9 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // What is left after the toolkit's own options: files to batch-create ("quorvex FILE.csv",
+    // as the desktop entry starts it).
     quorvex::CTesselApp app;
-    app.InitInstance();
+    app.InitInstance(QApplication::arguments().mid(1));
     return 0;
 }
