@@ -13,6 +13,7 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/ImportOption.h"
 #include "cli/ToolHost.h"
 #include "core/model/ColourFile.h"
 #include "engine/batch/BatchRun.h"
@@ -110,6 +111,7 @@ int main(int argc, char** argv) {
         {{"v", "version"}, ""},
     };
     parser.addOptions(options);
+    parser.addOptions(quorvex::ImportOptions());
     parser.addPositionalArgument("FILE.csv", "");
     if (!parser.parse(QCoreApplication::arguments())) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -126,6 +128,7 @@ int main(int argc, char** argv) {
         std::printf("quorvex-batch %s\n", QUORVEX_VERSION);
         return 0;
     }
+    if (const auto status = quorvex::RunImportMode(parser, UsageError)) return *status;
     const QStringList files = parser.positionalArguments();
     if (files.size() != 1) {
         UsageError(files.isEmpty() ? QStringLiteral("CSVファイルを指定してください")
@@ -191,6 +194,7 @@ int main(int argc, char** argv) {
     request.title = quorvex::BatchTitle(request.csvPath);
     request.outputFolder = parser.value("output-dir");
     request.jobs = jobs;
+    request.strict = parser.isSet("strict");
     const quorvex::BatchResult result = quorvex::RunBatch(host, request);
     if (!result.ok) return kExitRunFailed;
     std::printf("%s\n", result.summaryPath.toUtf8().constData());
