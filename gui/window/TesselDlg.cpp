@@ -37,6 +37,7 @@
 #include "gui/aids/InputAids.h"
 #include "gui/aids/ItemColours.h"
 #include "gui/aids/VersionWindow.h"
+#include "gui/import/WindowImport.h"
 #include "gui/window/ColourButton.h"
 #include "gui/window/ControlTable.h"
 #include "gui/window/DialogUnits.h"
@@ -416,6 +417,7 @@ void CTesselDlg::ConnectHandlers() {
             spin->onStep = [this, id](int v) { OnSpinStep(id, v); };
         }
     }
+    ConnectWindowImport(*this);
 }
 
 void CTesselDlg::OnInitDialog() {

@@ -166,10 +166,10 @@ TEST(ImportTool, WarningsOnStderrKeepTheRun) {
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, (out + "/w_Out.csv\n").toStdString());
     EXPECT_EQ(r.err,
-              "警告: 2: 資産合計が負債と自己資本の合計と一致しません(差額 1円)\n"
-              "警告: 3: 売上高が売上原価と粗利益の合計と一致しません\n"
-              "警告: 4: 粗利益が固定費と経常利益の合計と一致しません\n"
-              "警告: 5: 自己資本がマイナスです(債務超過)\n");
+              "警告: 2: 貸借の合計が一致しません(差額 1円)\n"
+              "警告: 3: 売上高≠売上原価＋粗利益\n"
+              "警告: 4: 粗利益≠固定費＋経常利益\n"
+              "警告: 5: 債務超過(自己資本がマイナス)\n");
     EXPECT_EQ(FileNames(out).size(), 13u);  // six periods, two files each, the summary
 }
 
@@ -179,7 +179,7 @@ TEST(ImportTool, StrictEndsTheRunAtTheFirstWarning) {
     const ToolRun r = RunTool({"-q", "--strict", "-t", "bmp", "--size", "64x48", "-o", out, csv});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "警告: 2: 資産合計が負債と自己資本の合計と一致しません(差額 1円)\n");
+    EXPECT_EQ(r.err, "警告: 2: 貸借の合計が一致しません(差額 1円)\n");
     EXPECT_EQ(FileNames(out), (std::vector<QString>{"第1期_BS.bmp", "第1期_PL.bmp"}));
 
     const QString clean = WriteTestFile("c.csv", std::string(kImportHeader) + kConsolidatedRows);

@@ -60,22 +60,22 @@ TEST(Consistency, EachWarning) {
 TEST(Consistency, Texts) {
     EXPECT_EQ(ConsistencyText({}), "");
     EXPECT_EQ(ConsistencyText({{I::Balance, 12345}}),
-              "資産合計が負債と自己資本の合計と一致しません(差額 1万2345円)");
+              "貸借の合計が一致しません(差額 1万2345円)");
     EXPECT_EQ(ConsistencyText({{I::Balance, -100000000}}),
-              "資産合計が負債と自己資本の合計と一致しません(差額 ▲1億円)");
+              "貸借の合計が一致しません(差額 ▲1億円)");
     EXPECT_EQ(ConsistencyText({{I::Balance, 0.5}}),
-              "資産合計が負債と自己資本の合計と一致しません(差額 0.5円)");
+              "貸借の合計が一致しません(差額 0.5円)");
     EXPECT_EQ(ConsistencyText({{I::Sales, 0}, {I::NegativeEquity, 0}}),
-              "売上高が売上原価と粗利益の合計と一致しません、自己資本がマイナスです(債務超過)");
+              "売上高≠売上原価＋粗利益、債務超過(自己資本がマイナス)");
     EXPECT_EQ(ConsistencyText({{I::GrossProfit, 0}}),
-              "粗利益が固定費と経常利益の合計と一致しません");
+              "粗利益≠固定費＋経常利益");
 
     EXPECT_EQ(ConsistencyWarningLine(Figures(
                   {"60", "40", "30", "20", "50", "100", "70", "30", "20", "10"}, "2024年3月期")),
               "");
     EXPECT_EQ(ConsistencyWarningLine(Figures(
                   {"60", "40", "80", "30", "-10", "100", "70", "30", "20", "10"}, "2024年3月期")),
-              "警告: 2024年3月期: 自己資本がマイナスです(債務超過)");
+              "警告: 2024年3月期: 債務超過(自己資本がマイナス)");
 }
 
 }  // namespace
