@@ -10,15 +10,11 @@
 
 #include "core/model/Consistency.h"
 #include "engine/import/FilingImport.h"
-#include "gui/window/ChoiceDialog.h"
-#include "gui/window/Dialogs.h"
+#include "gui/widgets/ChoiceDialog.h"
+#include "gui/widgets/Dialogs.h"
 
 namespace quorvex {
 namespace {
-
-constexpr int kIdPeriodField = 1000;
-constexpr int kIdNameField = 3000;
-constexpr int kIdAmountField = 3100;
 
 void SetField(AidsHost& host, int id, const QString& text) {
     if (auto* edit = qobject_cast<QLineEdit*>(host.control(id))) edit->setText(text);
@@ -80,10 +76,10 @@ bool ImportFilingIntoWindow(AidsHost& host, const QString& path) {
     }
     const ImportedPeriod& period = filing.periods[chosen];
     for (int i = 0; i < kItemCount; ++i) {
-        SetField(host, kIdNameField + i, QString::fromUtf8(kCanonicalNames[std::size_t(i)]));
-        SetField(host, kIdAmountField + i, QString::fromStdString(period.amounts[std::size_t(i)]));
+        SetField(host, kIdNameBase + i, QString::fromUtf8(kCanonicalNames[std::size_t(i)]));
+        SetField(host, kIdAmountBase + i, QString::fromStdString(period.amounts[std::size_t(i)]));
     }
-    SetField(host, kIdPeriodField, QString::fromStdString(period.name));
+    SetField(host, kIdPeriod, QString::fromStdString(period.name));
     host.repaintFigureArea();
     return true;
 }
@@ -98,7 +94,7 @@ void OnImportFilingClicked(AidsHost& host) {
 QString ConsistencyLineText(AidsHost& host) {
     StatementData data;
     for (int i = 0; i < kItemCount; ++i) {
-        if (auto* edit = qobject_cast<QLineEdit*>(host.control(kIdAmountField + i))) {
+        if (auto* edit = qobject_cast<QLineEdit*>(host.control(kIdAmountBase + i))) {
             data.items[std::size_t(i)].amount = edit->text().toStdString();
         }
     }
@@ -129,7 +125,7 @@ void ConnectWindowImport(AidsHost& host) {
         line->setPalette(palette);
     }
     for (int i = 0; i < kItemCount; ++i) {
-        if (auto* edit = qobject_cast<QLineEdit*>(host.control(kIdAmountField + i))) {
+        if (auto* edit = qobject_cast<QLineEdit*>(host.control(kIdAmountBase + i))) {
             QObject::connect(edit, &QLineEdit::textChanged, window,
                              [&host] { RefreshConsistencyLine(host); });
         }

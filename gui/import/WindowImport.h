@@ -7,17 +7,12 @@
 #include <QUrl>
 
 #include "gui/aids/AidsHost.h"
+#include "gui/widgets/ControlIds.h"
 
 class QLabel;
 class QObject;
 
 namespace quorvex {
-
-// Controls of this part, in the control table.
-enum ImportControlId : int {
-    kIdConsistencyLine = 1050,
-    kIdImportFiling = 1051,
-};
 
 // True for a local .xbrl or .zip file (any letter case).
 bool IsFilingPath(const QString& path);

@@ -12,9 +12,9 @@
 #include <memory>
 
 #include "gui/import/WindowImport.h"
-#include "gui/window/ChoiceDialog.h"
+#include "gui/widgets/ChoiceDialog.h"
+#include "gui/widgets/Dialogs.h"
 #include "gui/window/ControlTable.h"
-#include "gui/window/Dialogs.h"
 #include "gui/window/TesselDlg.h"
 #include "tests/common/Isolation.h"
 #include "tests/common/RecordingMessageSink.h"

@@ -1,4 +1,4 @@
-#include "gui/window/ChoiceDialog.h"
+#include "gui/widgets/ChoiceDialog.h"
 
 #include <QInputDialog>
 
