@@ -45,6 +45,12 @@ int StderrSink::ShowMessage(int id, std::string_view prefix, MessageKind kind) {
     return kOk;
 }
 
+void ToolHost::Warn(const std::string& line) {
+    progress_.Clear();
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+}
+
 void ToolHost::SetProgress(int position) {
     progress_.Set(position);
 }

@@ -56,6 +56,7 @@ class ToolHost final : public BatchHost {
     void LoadNames(const StatementData&) override {}
     void LoadPeriod(const StatementData&, FigureSize, const QImage&, const QImage&) override {}
     void OpenFolder(const QString&) override {}
+    void Warn(const std::string& line) override;
 
   private:
     ToolSettings settings_;

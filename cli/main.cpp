@@ -13,6 +13,7 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/ImportOption.h"
 #include "cli/OutOfMemory.h"
 #include "cli/ToolHost.h"
 #include "core/files/Interrupt.h"
@@ -119,6 +120,7 @@ int Run(int argc, char** argv) {
         {{"v", "version"}, ""},
     };
     parser.addOptions(options);
+    parser.addOptions(quorvex::ImportOptions());
     parser.addPositionalArgument("FILE.csv", "");
     if (!parser.parse(QCoreApplication::arguments())) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -135,6 +137,7 @@ int Run(int argc, char** argv) {
         std::printf("quorvex-batch %s\n", QUORVEX_VERSION);
         return 0;
     }
+    if (const auto status = quorvex::RunImportMode(parser, UsageError)) return *status;
     const QStringList files = parser.positionalArguments();
     if (files.size() != 1) {
         UsageError(files.isEmpty() ? QStringLiteral("CSVファイルを指定してください")
@@ -209,6 +212,7 @@ int Run(int argc, char** argv) {
     request.title = quorvex::BatchTitle(request.csvPath);
     request.outputFolder = parser.value("output-dir");
     request.jobs = jobs;
+    request.strict = parser.isSet("strict");
     quorvex::InstallInterruptHandlers();
     const quorvex::BatchResult result = quorvex::RunBatch(host, request);
     if (!result.ok) {

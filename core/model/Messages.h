@@ -39,6 +39,23 @@ enum MessageId : int {
     kMsgWriteFailed = 30050,
     kMsgOfferBatch = 30060,
     kMsgTooManyPeriods = 30164,
+    // Import of filings and the consistency warnings.
+    kMsgImportOpen = 30300,
+    kMsgImportNotFiling = 30301,
+    kMsgImportXml = 30302,
+    kMsgImportDoctype = 30303,
+    kMsgImportNoInstance = 30304,
+    kMsgImportDamagedZip = 30305,
+    kMsgImportTooLarge = 30306,
+    kMsgImportMissingItems = 30307,
+    kMsgImportNoNonConsolidated = 30308,
+    kMsgImportBadAmount = 30309,
+    kMsgImportChooseYear = 30310,
+    kMsgWarnPrefix = 30320,
+    kMsgWarnBalance = 30321,
+    kMsgWarnSales = 30322,
+    kMsgWarnGrossProfit = 30323,
+    kMsgWarnNegativeEquity = 30324,
     kAppTitle = 57344,
 };
 

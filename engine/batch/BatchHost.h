@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QString>
 #include <array>
+#include <string>
 
 #include "core/batch/BatchRecords.h"
 #include "core/model/Messages.h"
@@ -47,6 +48,10 @@ class BatchHost {
 
     // After the final question was answered Yes.
     virtual void OpenFolder(const QString& folder) = 0;
+
+    // A period whose figures do not add up, as one line starting "警告: " and its period.
+    // The window shows the warnings beside its fields instead.
+    virtual void Warn(const std::string& line) { (void)line; }
 };
 
 }  // namespace quorvex

@@ -15,6 +15,7 @@
 #include "core/files/AtomicFile.h"
 #include "core/files/Interrupt.h"
 #include "engine/batch/CsvInput.h"
+#include "core/model/Consistency.h"
 #include "engine/output/ImageEncoding.h"
 #include "engine/output/OutputFiles.h"
 #include "engine/render/PeriodRender.h"
@@ -124,6 +125,7 @@ struct PendingPeriod {
     QImage bs, pl;
     QString folder, bsName, plName;  // the names inside the output folder
     std::future<EncodedPeriod> bytes;
+    std::string warning;  // figures that do not add up; empty when they do
 };
 
 // What the writer did with one period, for the calling thread to pass on to the host.
@@ -420,6 +422,11 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
             if (FinishWriting(writer)) held.Replay(sink_);
             return false;
         }
+        std::string warning = ConsistencyWarningLine(next);
+        if (!warning.empty() && request_.strict) {
+            if (FinishWriting(writer)) host_.Warn(warning);
+            return false;
+        }
         data = std::move(next);
         batchSize = size;
         if (!RenderPeriodDiagrams(data, diagram_, size.width, size.height, bsBitmap, plBitmap)) {
@@ -431,6 +438,7 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
         p.line = static_cast<int>(i);
         p.data = data;
         p.size = size;
+        p.warning = std::move(warning);
         p.bs = bsBitmap.image();
         p.pl = plBitmap.image();
         const QString bsName = DiagramFileName(data.period, kOutTypeBs, output_.OutSaki);
@@ -457,6 +465,7 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
 bool Run::PassOnReports(Writer& writer) {
     for (CommitReport& r : writer.TakeReports()) {
         const PendingPeriod& p = r.period;
+        if (!p.warning.empty()) host_.Warn(p.warning);
         host_.LoadPeriod(p.data, p.size, p.bs, p.pl);
         host_.SetOutType(kOutTypeBs);
         if (r.filesWritten >= 1) host_.SetOutType(kOutTypePl);

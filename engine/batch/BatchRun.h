@@ -18,6 +18,7 @@ struct BatchRequest {
     QString title;         // summary name: title + "_Out." + csv or tsv
     QString outputFolder;  // empty: the desktop folder BS_PL
     int jobs = 1;          // encoder threads; 1: everything on the calling thread
+    bool strict = false;   // a consistency warning ends the run like a rejected record
 };
 
 struct BatchResult {

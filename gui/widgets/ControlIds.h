@@ -58,6 +58,8 @@ enum ControlId : int {
     kIdSeparatorNone = 1047,
     kIdSeparatorKanji = 1048,
     kIdSeparatorComma = 1049,
+    kIdConsistencyLine = 1050,  // the warning line for figures that do not add up
+    kIdImportFiling = 1051,     // 読込(EDINET)...
     // One control per item i: base + i.
     kIdNameBase = 3000,
     kIdAmountBase = 3100,

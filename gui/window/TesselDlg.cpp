@@ -20,6 +20,7 @@
 #include "gui/aids/InputAids.h"
 #include "gui/aids/ItemColours.h"
 #include "gui/aids/VersionWindow.h"
+#include "gui/import/WindowImport.h"
 #include "gui/widgets/ColourButton.h"
 #include "gui/widgets/StepSpinBox.h"
 #include "gui/window/AmountLabel.h"
@@ -159,6 +160,7 @@ void CTesselDlg::ConnectHandlers() {
             spin->onStep = [this, id](int v) { OnSpinStep(id, v); };
         }
     }
+    ConnectWindowImport(*this);
 }
 
 void CTesselDlg::OnInitDialog() {

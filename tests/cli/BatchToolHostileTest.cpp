@@ -129,7 +129,9 @@ TEST(BatchToolHostile, InterruptionsLeaveWholeFilesOnly) {
         } else {
             EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
             EXPECT_EQ(p.exitCode(), c.exitCode);
-            EXPECT_EQ(p.readAllStandardError().toStdString(), "quorvex-batch: 中断しました\n");
+            // The test periods' figures do not add up: their warnings come first.
+            const std::string err = p.readAllStandardError().toStdString();
+            EXPECT_TRUE(err.ends_with("quorvex-batch: 中断しました\n")) << err;
         }
         const auto names =
             QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);

@@ -22,13 +22,26 @@ using test::WriteTestFile;
 using test::RunTool;
 using test::ToolRun;
 
+// stderr without the consistency warnings: the test CSVs' amounts do not add up.
+std::string WithoutWarnings(const std::string& err) {
+    std::string out;
+    std::size_t start = 0;
+    while (start < err.size()) {
+        const std::size_t end = std::min(err.find('\n', start), err.size() - 1) + 1;
+        const std::string_view line(err.data() + start, end - start);
+        if (!line.starts_with("警告: ")) out += line;
+        start = end;
+    }
+    return out;
+}
+
 TEST(BatchTool, WritesFilesAndPrintsTheSummaryPath) {
     const QString csv = WriteTestFile("t.csv", PeriodsCsv(3));
     const QString out = TestPath("out");
     const ToolRun r = RunTool({"-q", "-o", out, "-t", "gif", "--size", "64x48", csv});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, (out + "/t_Out.csv\n").toStdString());
-    EXPECT_EQ(r.err, "");  // the offer to show the folder is declined silently
+    EXPECT_EQ(WithoutWarnings(r.err), "");  // the offer to show the folder is declined silently
     EXPECT_EQ(FileNames(out).size(), 7u);
     EXPECT_EQ(QImage(out + "/第2期_PL.gif").size(), QSize(64, 48));
 
@@ -114,7 +127,7 @@ TEST(BatchTool, RunFailuresExitWithOneAndTheMessageOnStderr) {
         const ToolRun r = RunTool({"-q", "-o", TestPath("f"), WriteTestFile("f.csv", c.csv)});
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(WithoutWarnings(r.err), c.err);
     }
     const ToolRun missing = RunTool({"-q", TestPath("none.csv")});
     EXPECT_EQ(missing.exitCode, 1);

@@ -72,6 +72,9 @@ class TestHost final : public BatchHost {
         ++periodsLoaded;
     }
     void OpenFolder(const QString& folder) override { opened.push_back(folder); }
+    // Warnings with the number of periods loaded before each.
+    std::vector<std::pair<std::string, int>> warnings;
+    void Warn(const std::string& line) override { warnings.emplace_back(line, periodsLoaded); }
 };
 
 inline QString TestPath(const QString& name) {

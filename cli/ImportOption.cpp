@@ -1,0 +1,45 @@
+#include "cli/ImportOption.h"
+
+#include <cstdio>
+
+#include "cli/ToolHost.h"
+#include "engine/import/FilingImport.h"
+
+namespace quorvex {
+
+QList<QCommandLineOption> ImportOptions() {
+    return {{"import", ""}, {"non-consolidated", ""}, {"strict", ""}};
+}
+
+std::optional<int> RunImportMode(const QCommandLineParser& parser,
+                                 void (*usageError)(const QString& text)) {
+    if (!parser.isSet("import")) {
+        if (parser.isSet("non-consolidated")) {
+            usageError(QStringLiteral("--non-consolidated は --import と共に指定してください"));
+        }
+        return std::nullopt;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) usageError(QStringLiteral("読み込むファイルを指定してください"));
+    const FilingScope scope =
+        parser.isSet("non-consolidated") ? FilingScope::NonConsolidated : FilingScope::Preferred;
+
+    ProgressBar noProgress(false);
+    StderrSink sink(noProgress);
+    std::vector<std::vector<ImportedPeriod>> filings;
+    for (const QString& path : files) {
+        MappedFiling filing = ImportFilingFile(path, scope);
+        if (filing.problem.messageId != 0) {
+            ReportFilingProblem(path, filing.problem, sink);
+            return 1;
+        }
+        filings.push_back(std::move(filing.periods));
+    }
+    // Later files on the command line are later filings: their figures replace those of
+    // the same period from earlier ones (a restated prior year, say).
+    const std::string csv = ImportCsvText(MergePeriods(filings));
+    std::fwrite(csv.data(), 1, csv.size(), stdout);
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+}
+
+}  // namespace quorvex

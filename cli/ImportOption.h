@@ -1,0 +1,21 @@
+#pragma once
+// The tool's import mode and warning switch: `--import FILE...` writes the batch CSV of
+// EDINET filings to stdout instead of running a batch; `--strict` ends a run at the first
+// period whose figures do not add up.
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QList>
+#include <optional>
+
+namespace quorvex {
+
+QList<QCommandLineOption> ImportOptions();
+
+// With --import: the files imported, the CSV on stdout, the exit status returned (0, or 1
+// after the message on stderr). Without it: nothing happens and nothing is returned.
+// usageError is called for options that do not fit together.
+std::optional<int> RunImportMode(const QCommandLineParser& parser,
+                                 void (*usageError)(const QString& text));
+
+}  // namespace quorvex

@@ -1,0 +1,136 @@
+#include "gui/import/WindowImport.h"
+
+#include <QAbstractButton>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QWidget>
+
+#include "core/model/Consistency.h"
+#include "engine/import/FilingImport.h"
+#include "gui/widgets/ChoiceDialog.h"
+#include "gui/widgets/Dialogs.h"
+
+namespace quorvex {
+namespace {
+
+void SetField(AidsHost& host, int id, const QString& text) {
+    if (auto* edit = qobject_cast<QLineEdit*>(host.control(id))) edit->setText(text);
+}
+
+// Accepts drags of filings over the window and reads the one dropped; everything else
+// goes on to the window as before.
+class FilingDropFilter final : public QObject {
+  public:
+    FilingDropFilter(AidsHost& host, QObject* parent) : QObject(parent), host_(host) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const auto type = event->type();
+        if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) {
+            return QObject::eventFilter(watched, event);
+        }
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QList<QUrl> urls = drop->mimeData()->urls();
+        if (urls.size() != 1 || !IsFilingPath(urls.front().toLocalFile())) {
+            return QObject::eventFilter(watched, event);
+        }
+        drop->acceptProposedAction();
+        if (type == QEvent::Drop) ImportFilingIntoWindow(host_, urls.front().toLocalFile());
+        return true;
+    }
+
+  private:
+    AidsHost& host_;
+};
+
+}  // namespace
+
+bool IsFilingPath(const QString& path) {
+    const QString lower = path.toLower();
+    return !path.isEmpty() &&
+           (lower.endsWith(QLatin1String(".xbrl")) || lower.endsWith(QLatin1String(".zip")));
+}
+
+bool ImportFilingIntoWindow(AidsHost& host, const QString& path) {
+    const MappedFiling filing = ImportFilingFile(path, FilingScope::Preferred);
+    if (filing.problem.messageId != 0) {
+        ReportFilingProblem(path, filing.problem, host.messages());
+        return false;
+    }
+    if (filing.periods.empty()) return false;
+    // Newest first, so that confirming takes the latest year.
+    std::size_t chosen = filing.periods.size() - 1;
+    if (filing.periods.size() > 1) {
+        ChoiceRequest request;
+        request.title = QString::fromStdString(ApplicationTitle());
+        request.label = QString::fromStdString(MessageText(kMsgImportChooseYear));
+        for (auto p = filing.periods.rbegin(); p != filing.periods.rend(); ++p) {
+            request.items << QString::fromStdString(p->name);
+        }
+        const int answer = ChooseOne(host.hostWindow(), request);
+        if (answer < 0 || answer >= request.items.size()) return false;
+        chosen = filing.periods.size() - 1 - static_cast<std::size_t>(answer);
+    }
+    const ImportedPeriod& period = filing.periods[chosen];
+    for (int i = 0; i < kItemCount; ++i) {
+        SetField(host, kIdNameBase + i, QString::fromUtf8(kCanonicalNames[std::size_t(i)]));
+        SetField(host, kIdAmountBase + i, QString::fromStdString(period.amounts[std::size_t(i)]));
+    }
+    SetField(host, kIdPeriod, QString::fromStdString(period.name));
+    host.repaintFigureArea();
+    return true;
+}
+
+void OnImportFilingClicked(AidsHost& host) {
+    const QString path = GetOpenFileName(
+        host.hostWindow(), QStringLiteral("EDINETの書類を指定"),
+        QStringLiteral("XBRLファイル・ZIPファイル(*.xbrl *.zip);;すべてのファイル(*)"));
+    if (!path.isEmpty()) ImportFilingIntoWindow(host, path);
+}
+
+QString ConsistencyLineText(AidsHost& host) {
+    StatementData data;
+    for (int i = 0; i < kItemCount; ++i) {
+        if (auto* edit = qobject_cast<QLineEdit*>(host.control(kIdAmountBase + i))) {
+            data.items[std::size_t(i)].amount = edit->text().toStdString();
+        }
+    }
+    const std::string text = ConsistencyText(CheckConsistency(data));
+    return text.empty() ? QString() : QString::fromStdString(MessageText(kMsgWarnPrefix) + text);
+}
+
+void RefreshConsistencyLine(AidsHost& host) {
+    auto* line = qobject_cast<QLabel*>(host.control(kIdConsistencyLine));
+    if (!line) return;
+    const QString text = ConsistencyLineText(host);
+    // One line: what does not fit ends in "…", and the tip holds the whole text.
+    line->setText(line->fontMetrics().elidedText(text, Qt::ElideRight, line->width()));
+    line->setToolTip(text);
+}
+
+void ConnectWindowImport(AidsHost& host) {
+    QWidget* window = host.hostWindow();
+    if (auto* button = qobject_cast<QAbstractButton*>(host.control(kIdImportFiling))) {
+        QObject::connect(button, &QAbstractButton::clicked, window,
+                         [&host] { OnImportFilingClicked(host); });
+    }
+    window->setAcceptDrops(true);
+    window->installEventFilter(new FilingDropFilter(host, window));
+    if (auto* line = qobject_cast<QLabel*>(host.control(kIdConsistencyLine))) {
+        QPalette palette = line->palette();
+        palette.setColor(QPalette::WindowText, QColor(0xC0, 0, 0));
+        line->setPalette(palette);
+    }
+    for (int i = 0; i < kItemCount; ++i) {
+        if (auto* edit = qobject_cast<QLineEdit*>(host.control(kIdAmountBase + i))) {
+            QObject::connect(edit, &QLineEdit::textChanged, window,
+                             [&host] { RefreshConsistencyLine(host); });
+        }
+    }
+    RefreshConsistencyLine(host);
+}
+
+}  // namespace quorvex

@@ -1,0 +1,39 @@
+#pragma once
+// The window's side of filings and of figures that do not add up: the button and the drop
+// that fill the fields from an EDINET filing, and the one-line warning beside the fields.
+
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+#include "gui/aids/AidsHost.h"
+#include "gui/widgets/ControlIds.h"
+
+class QLabel;
+class QObject;
+
+namespace quorvex {
+
+// True for a local .xbrl or .zip file (any letter case).
+bool IsFilingPath(const QString& path);
+
+// Reads the filing at path into the fields: the item names, the ten amounts and the period
+// of the year chosen (the only year, or the one picked in a chooser that offers the latest
+// first). Figures replace the fields' texts as typing would; then both diagrams are
+// redrawn. A refused filing shows its message and changes nothing. False when nothing was
+// filled in.
+bool ImportFilingIntoWindow(AidsHost& host, const QString& path);
+
+// Button kIdImportFiling: the file chosen in the open dialog.
+void OnImportFilingClicked(AidsHost& host);
+
+// Wires the button, the drop of a filing anywhere on the window and the warning line,
+// which follows every change of an amount field from now on.
+void ConnectWindowImport(AidsHost& host);
+
+// The warning line's text for the amounts now in the fields; empty when they add up.
+QString ConsistencyLineText(AidsHost& host);
+// Sets the warning line from the fields.
+void RefreshConsistencyLine(AidsHost& host);
+
+}  // namespace quorvex
