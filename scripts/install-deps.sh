@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-image-formats-plugins
-  libgif-dev libpng-dev
+  libgif-dev libpng-dev libturbojpeg0-dev
   fonts-ipafont-gothic
   libgtest-dev
   xdg-utils
