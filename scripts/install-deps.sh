@@ -13,7 +13,8 @@ packages=(
   qt6-translations-l10n
 )
 if [[ "${1:-}" == "--bench" ]]; then
-  packages+=(libbenchmark-dev time)  # time: GNU time for the batch benchmark's peak memory
+  # time: GNU time for the batch benchmark's peak memory; linux-perf: profiles of a run
+  packages+=(libbenchmark-dev time linux-perf)
 fi
 
 missing=()
