@@ -54,39 +54,41 @@ make_csv() {
 make_csv "$periods" > "$work/timed.csv"
 make_csv "$speedup_periods" > "$work/speedup.csv"
 
-# Seconds and peak kilobytes of one run, on one line.
+# Seconds, peak kilobytes and CPU seconds (user + system) of one run, on one line. The CPU
+# time varies less than the clock on a machine shared with other work.
 one_run() {
   local exe=$1 type=$2 jobs=$3 csv=$4
   rm -rf "$work/out"
-  /usr/bin/time -f "%e %M" -o "$work/time" "$exe" --defaults --names --ratios -q -t "$type" \
+  /usr/bin/time -f "%e %M %U %S" -o "$work/time" "$exe" --defaults --names --ratios -q -t "$type" \
     -j "$jobs" --size 400x300 -o "$work/out" "$csv" > /dev/null
-  cat "$work/time"
+  awk '{ printf "%s %s %.2f\n", $1, $2, $3 + $4 }' "$work/time"
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 # measure TYPE JOBS CSV: sets med[new], peak[new] (and med[ref], peak[ref] with REF).
-declare -A med peak
+declare -A med peak cpu
 measure() {
-  local type=$1 jobs=$2 csv=$3 who exe t m
-  declare -A times=() peaks=()
+  local type=$1 jobs=$2 csv=$3 who exe t m c
+  declare -A times=() peaks=() cpus=()
   for ((r = 0; r < runs; r++)); do
     for who in new ${ref:+ref}; do
       exe=$tool; [[ $who == ref ]] && exe=$ref
-      read -r t m < <(one_run "$exe" "$type" "$jobs" "$csv")
-      times[$who]+="$t "; peaks[$who]+="$m "
+      read -r t m c < <(one_run "$exe" "$type" "$jobs" "$csv")
+      times[$who]+="$t "; peaks[$who]+="$m "; cpus[$who]+="$c "
     done
   done
   for who in new ${ref:+ref}; do
     med[$who]=$(printf '%s\n' ${times[$who]} | median)
     peak[$who]=$(printf '%s\n' ${peaks[$who]} | sort -n | tail -1)
+    cpu[$who]=$(printf '%s\n' ${cpus[$who]} | median)
   done
 }
 
 row() {  # type jobs periods who
   local p=$3 who=$4
-  printf '%-5s %4d %7d %-4s %9.2f %10.0f %8.1f\n' "$1" "$2" "$p" "$who" "${med[$who]}" \
+  printf '%-5s %4d %7d %-4s %9.2f %10.0f %8.1f %8.2f\n' "$1" "$2" "$p" "$who" "${med[$who]}" \
     "$(awk -v p="$p" -v t="${med[$who]}" 'BEGIN { print (t > 0 ? p / t : 0) }')" \
-    "$(awk -v k="${peak[$who]}" 'BEGIN { print k / 1024 }')"
+    "$(awk -v k="${peak[$who]}" 'BEGIN { print k / 1024 }')" "${cpu[$who]}"
 }
 
 verdicts=()
@@ -94,7 +96,8 @@ verdict() {  # text, ok (0/1)
   if [[ $2 == 1 ]]; then verdicts+=("$1: met"); else verdicts+=("$1: missed"); fi
 }
 
-printf '%-5s %4s %7s %-4s %9s %10s %8s\n' type jobs periods who "median s" "periods/s" "peak MB"
+printf '%-5s %4s %7s %-4s %9s %10s %8s %8s\n' type jobs periods who "median s" "periods/s" "peak MB" \
+  "cpu s"
 for type in $types; do
   declare -A one=() all=()
   measure "$type" "$cores" "$work/timed.csv"

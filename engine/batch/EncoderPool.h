@@ -3,13 +3,14 @@
 // slot of the thread that runs it (0 .. Slots() - 1), so it can use scratch state kept per
 // thread without a lock. With no threads a task runs at once on the caller's thread, slot 0.
 
+#include <pthread.h>
+
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <future>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <type_traits>
 #include <vector>
 
@@ -18,7 +19,9 @@ namespace quorvex {
 class EncoderPool final {
   public:
     // A thread the system refuses to start (a process or memory limit) leaves the pool
-    // smaller, down to none: the results are the same, only slower.
+    // smaller, down to none: the results are the same, only slower. The threads get a small
+    // stack (drawing and encoding need little), so that many jobs under an address-space
+    // limit leave memory to the libraries: some crash rather than fail when they run out.
     explicit EncoderPool(int threads);
     // Tasks not started yet are dropped; their futures report a broken promise.
     ~EncoderPool();
@@ -43,6 +46,11 @@ class EncoderPool final {
     }
 
   private:
+    struct Start {
+        EncoderPool* pool;
+        int slot;
+    };
+    static void* Run(void* start);
     void Enqueue(std::function<void(int)> job);
     void Work(int slot);
 
@@ -50,7 +58,8 @@ class EncoderPool final {
     std::condition_variable wake_;
     std::deque<std::function<void(int)>> queue_;
     bool stopping_ = false;
-    std::vector<std::thread> threads_;
+    std::vector<Start> starts_;  // what each thread is given; reserved before any starts
+    std::vector<pthread_t> threads_;
 };
 
 }  // namespace quorvex

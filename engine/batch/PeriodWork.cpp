@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "engine/render/PainterSurface.h"
 #include "engine/render/PeriodRender.h"
 
 namespace quorvex {
@@ -38,6 +39,10 @@ void BitmapShelf::Put(QImage image) {
     const std::lock_guard lock(mutex_);
     std::erase_if(images_, [&](const QImage& kept) { return kept.size() != image.size(); });
     if (images_.size() < capacity_) images_.push_back(std::move(image));
+}
+
+void PrepareDrawing() {
+    ResolveFontFamily({});
 }
 
 DrawnPeriod DrawAndEncodePeriod(const StatementData& data, const DiagramOptions& options,
