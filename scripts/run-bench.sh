@@ -12,14 +12,15 @@ for exe in "$build"/bench/*_bench; do
   QT_QPA_PLATFORM=offscreen "$exe" || status=1
 done
 
-# The window redraws both diagrams at every paint: under 4 ms at 1920 x 1080 (median of 9).
+# The window redraws both diagrams at every paint: under 4 ms at 1920 x 1080 (median of 9, CPU
+# time of the one drawing thread, which a busy machine does not inflate as it does the clock).
 render="$build/bench/quorvex_render_bench"
 if [[ -x "$render" ]]; then
   echo "== window drawing goal"
   QT_QPA_PLATFORM=offscreen "$render" --benchmark_filter='BM_DrawBothDiagrams/(960/540|1920/1080)' \
     --benchmark_repetitions=9 --benchmark_report_aggregates_only=true --benchmark_format=csv \
     2>/dev/null | awk -F, '$1 ~ /_median"?$/ {
-      gsub(/"/, "", $1); split($1, a, "/"); ms = $3 / 1000
+      gsub(/"|_median/, "", $1); split($1, a, "/"); ms = $4 / 1000
       printf "  both diagrams at %s x %s: %.2f ms (goal < 4 ms): %s\n", a[2], a[3], ms, (ms < 4 ? "met" : "missed")
     }'
 fi
