@@ -2,9 +2,11 @@
 
 #include <png.h>
 
+#include <QSysInfo>
 #include <array>
 #include <csetjmp>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -64,14 +66,15 @@ int PaletteBitDepth(std::size_t colours) {
 }
 
 // One row of 32-bit pixels (0xAARRGGBB) as R, G, B bytes: one pass, where libpng's own
-// transforms take two over the row.
+// transforms take two over the row. Each pixel is stored as four bytes R, G, B, 0, the fourth
+// overwritten by the next pixel: `rgb` holds 3 * width + 1 bytes.
 void ToRgb(const uchar* pixels, png_uint_32 width, png_bytep rgb) {
     const auto* in = reinterpret_cast<const std::uint32_t*>(pixels);
     for (png_uint_32 x = 0; x < width; ++x) {
-        const std::uint32_t c = in[x];
-        rgb[0] = static_cast<png_byte>(c >> 16);
-        rgb[1] = static_cast<png_byte>(c >> 8);
-        rgb[2] = static_cast<png_byte>(c);
+        const std::uint32_t c = in[x] << 8;  // 0xRRGGBB00
+        const std::uint32_t bytes =
+            QSysInfo::ByteOrder == QSysInfo::LittleEndian ? __builtin_bswap32(c) : c;
+        std::memcpy(rgb, &bytes, 4);
         rgb += 3;
     }
 }
@@ -141,7 +144,7 @@ std::optional<QByteArray> EncodePng(const QImage& image, const PngSettings& sett
     }
     Indexed indexed;
     const bool usePalette = settings.exactPalette && IndexExactly(image, indexed);
-    std::vector<png_byte> rgbRow(usePalette ? 0 : static_cast<std::size_t>(image.width()) * 3);
+    std::vector<png_byte> rgbRow(usePalette ? 0 : static_cast<std::size_t>(image.width()) * 3 + 1);
     png_structp png =
         png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
     if (!png) return std::nullopt;
