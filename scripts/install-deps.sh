@@ -10,12 +10,14 @@ packages=(
   fonts-ipafont-gothic
   libgtest-dev
   xdg-utils
+  xvfb openbox xdotool x11-utils  # the window's restart test under a real X server
   qt6-translations-l10n
 )
-if [[ "${1:-}" == "--bench" ]]; then
+case "${1:-}" in
   # time: GNU time for the batch benchmark's peak memory; linux-perf: profiles of a run
-  packages+=(libbenchmark-dev time linux-perf)
-fi
+  --bench) packages+=(libbenchmark-dev time linux-perf) ;;
+  --fuzz) packages+=(clang libclang-rt-14-dev) ;;  # clang's libFuzzer, ASan and UBSan runtimes
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -116,16 +116,23 @@ bool WriteRows(png_structp png, png_infop info, const QImage& image, const Index
                      PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
                      PNG_FILTER_TYPE_BASE);
         png_set_PLTE(png, info, indexed->palette.data(), static_cast<int>(indexed->palette.size()));
-        png_write_info(png, info);
+    } else {
+        png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+    }
+    // The canvas's resolution (96 dpi), as the other formats write it.
+    if (image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0) {
+        png_set_pHYs(png, info, static_cast<png_uint_32>(image.dotsPerMeterX()),
+                     static_cast<png_uint_32>(image.dotsPerMeterY()), PNG_RESOLUTION_METER);
+    }
+    png_write_info(png, info);
+    if (indexed) {
         png_set_packing(png);  // one index per byte in, 1, 2 or 4 bits per pixel out
         const png_byte* row = indexed->pixels.data();
         for (png_uint_32 y = 0; y < height; ++y, row += width) {
             png_write_row(png, const_cast<png_bytep>(row));
         }
     } else {
-        png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-        png_write_info(png, info);
         for (png_uint_32 y = 0; y < height; ++y) {
             ToRgb(image.constScanLine(static_cast<int>(y)), width, rgbRow);
             png_write_row(png, rgbRow);
