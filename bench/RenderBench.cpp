@@ -1,5 +1,6 @@
 // Drawing both diagrams of the sample period with all texts, as the window does at every
-// paint: 400 x 300 (the default figure) and 960 x 540 each (a maximised full-HD window).
+// paint: 400 x 300 (the default figure), 960 x 540 each (a maximised full-HD window) and
+// 1920 x 1080 each.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -36,7 +37,11 @@ void BM_DrawBothDiagrams(benchmark::State& state) {
         benchmark::DoNotOptimize(ok);
     }
 }
-BENCHMARK(BM_DrawBothDiagrams)->Args({400, 300})->Args({960, 540})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawBothDiagrams)
+    ->Args({400, 300})
+    ->Args({960, 540})
+    ->Args({1920, 1080})
+    ->Unit(benchmark::kMicrosecond);
 
 // The batch run's call, with fresh bitmaps each time (allocation included).
 void BM_RenderPeriodDiagramsFresh(benchmark::State& state) {

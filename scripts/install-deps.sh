@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-image-formats-plugins
-  libgif-dev libpng-dev libzip-dev
+  libgif-dev libpng-dev libzip-dev libturbojpeg0-dev
   fonts-ipafont-gothic
   libgtest-dev
   xdg-utils
@@ -19,7 +19,8 @@ packages=(
   dpkg-dev fakeroot lintian
 )
 case "${1:-}" in
-  --bench) packages+=(libbenchmark-dev time) ;;  # time: GNU time for the batch benchmark's peak memory
+  # time: GNU time for the batch benchmark's peak memory; linux-perf: profiles of a run
+  --bench) packages+=(libbenchmark-dev time linux-perf) ;;
   --fuzz) packages+=(clang libclang-rt-14-dev) ;;  # clang's libFuzzer, ASan and UBSan runtimes
 esac
 

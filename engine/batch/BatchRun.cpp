@@ -2,99 +2,28 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <condition_variable>
-#include <deque>
+#include <algorithm>
 #include <exception>
 #include <functional>
+#include <fstream>
 #include <future>
-#include <mutex>
 #include <new>
 #include <thread>
+#include <sstream>
 #include <vector>
 
 #include "core/files/AtomicFile.h"
 #include "core/files/Interrupt.h"
 #include "engine/batch/CsvInput.h"
 #include "core/model/Consistency.h"
+#include "engine/batch/EncoderPool.h"
+#include "engine/batch/OrderedWriter.h"
+#include "engine/batch/PeriodWork.h"
 #include "engine/output/ImageEncoding.h"
 #include "engine/output/OutputFiles.h"
-#include "engine/render/PeriodRender.h"
 
 namespace quorvex {
 namespace {
-
-struct EncodedPeriod {
-    EncodedDiagram bs, pl;
-};
-
-// Encodes diagrams on a fixed set of threads, in the order they were submitted; with no
-// threads a task runs at once on the caller's thread.
-class EncoderPool final {
-  public:
-    // A thread the system refuses to start (a process or memory limit) leaves the pool
-    // smaller, down to none: the results are the same, only slower.
-    explicit EncoderPool(int threads) {
-        try {
-            threads_.reserve(static_cast<std::size_t>(threads));
-            for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
-        } catch (const std::exception&) {
-        }
-    }
-    ~EncoderPool() {
-        {
-            const std::lock_guard lock(mutex_);
-            stopping_ = true;
-            queue_.clear();  // abandoned tasks: their futures are never read
-        }
-        wake_.notify_all();
-        for (auto& t : threads_) t.join();
-    }
-    EncoderPool(const EncoderPool&) = delete;
-    EncoderPool& operator=(const EncoderPool&) = delete;
-
-    // Both diagrams of a period in one task: half the hand-overs between threads.
-    std::future<EncodedPeriod> Submit(QImage bs, QImage pl, int width, int height, int outSaki) {
-        std::packaged_task<EncodedPeriod()> task(
-            [bs = std::move(bs), pl = std::move(pl), width, height, outSaki] {
-                EncodedPeriod out;
-                out.bs = EncodeDiagram(bs, width, height, outSaki);
-                if (out.bs.ok) out.pl = EncodeDiagram(pl, width, height, outSaki);
-                return out;
-            });
-        auto result = task.get_future();
-        if (threads_.empty()) {
-            task();
-            return result;
-        }
-        {
-            const std::lock_guard lock(mutex_);
-            queue_.push_back(std::move(task));
-        }
-        wake_.notify_one();
-        return result;
-    }
-
-  private:
-    void Work() {
-        for (;;) {
-            std::packaged_task<EncodedPeriod()> task;
-            {
-                std::unique_lock lock(mutex_);
-                wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-                if (stopping_) return;
-                task = std::move(queue_.front());
-                queue_.pop_front();
-            }
-            task();
-        }
-    }
-
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<std::packaged_task<EncodedPeriod()>> queue_;
-    bool stopping_ = false;
-    std::vector<std::thread> threads_;
-};
 
 // Holds the messages of a record reader until every earlier period is on disk: an earlier
 // failure ends the run first, and its message is then the only one.
@@ -117,148 +46,60 @@ class DeferredSink final : public MessageSink {
     std::vector<Held> held_;
 };
 
-// One period between rendering and the commit of its two files.
+// One period from its reading to the commit of its two files.
 struct PendingPeriod {
     int line = 0;
     StatementData data;
     FigureSize size;
-    QImage bs, pl;
     QString folder, bsName, plName;  // the names inside the output folder
-    std::future<EncodedPeriod> bytes;
+    std::future<DrawnPeriod> work;
+    // Filled in by the writer, for the calling thread to pass on to the host.
+    DrawnPeriod drawn;
     std::string warning;  // figures that do not add up; empty when they do
-};
-
-// What the writer did with one period, for the calling thread to pass on to the host.
-struct CommitReport {
-    PendingPeriod period;
     int filesWritten = 0;  // 0, 1 (the BS file) or 2
     DeferredSink messages;
 };
 
-// Writes the files of the pending periods strictly in their order and stops at the first
-// failure: nothing queued after it is written. Threaded, it works on a thread of its own
-// (creating thousands of files costs the kernel about as much as rendering them); else
-// Push writes at once on the caller's thread.
-class Writer final {
-  public:
-    // Without a thread of its own (not asked for, or refused by the system) it writes on
-    // the caller's thread.
-    Writer(std::size_t capacity, bool threaded) : capacity_(capacity) {
-        if (!threaded) return;
-        try {
-            thread_ = std::thread([this] { Work(); });
-        } catch (const std::exception&) {
-        }
+bool CommitEncoded(const EncodedDiagram& encoded, const QString& folder, const QString& name,
+                   MessageSink& messages) {
+    if (!encoded.ok) {
+        ReportEncodingFailure(encoded, name, messages);
+        return false;
     }
-    ~Writer() {
-        {
-            const std::lock_guard lock(mutex_);
-            stopping_ = true;
-        }
-        changed_.notify_all();
-        if (thread_.joinable()) thread_.join();
-    }
-    Writer(const Writer&) = delete;
-    Writer& operator=(const Writer&) = delete;
+    return CommitFileIn(folder, name, encoded.bytes, messages, CommitMode::Deferred);
+}
 
-    // Queues a period; waits while the queue is full. False once a commit has failed.
-    bool Push(PendingPeriod period) {
-        if (!thread_.joinable()) {
-            if (failed_) return false;
-            CommitReport report = Write(std::move(period));
-            failed_ = report.filesWritten < 2;
-            reports_.push_back(std::move(report));
-            return !failed_;
-        }
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return failed_ || queue_.size() < capacity_; });
-        if (failed_) return false;
-        queue_.push_back(std::move(period));
-        changed_.notify_all();
-        return true;
+// The writer's part: waits for the period's bytes and commits the BS file, then the PL file.
+bool CommitPeriod(PendingPeriod& p) {
+    try {
+        p.drawn = p.work.get();
+    } catch (const std::exception&) {  // out of memory while drawing
+        p.messages.ShowMessage(kMsgMemory, "", MessageKind::Error);
+        return false;
     }
-    // Waits until every queued period is written or a commit has failed.
-    void Drain() {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return failed_ || (queue_.empty() && !busy_); });
+    if (!p.drawn.drawn) return false;
+    if (CommitEncoded(p.drawn.bsFile, p.folder, p.bsName, p.messages)) {
+        p.filesWritten = 1;
+        if (CommitEncoded(p.drawn.plFile, p.folder, p.plName, p.messages)) p.filesWritten = 2;
     }
-    // The reports of the periods finished since the last call, in order.
-    std::vector<CommitReport> TakeReports() {
-        const std::lock_guard lock(mutex_);
-        std::vector<CommitReport> out;
-        out.swap(reports_);
-        return out;
-    }
+    return p.filesWritten == 2;
+}
 
-  private:
-    void Work() {
-        for (;;) {
-            PendingPeriod period;
-            {
-                std::unique_lock lock(mutex_);
-                changed_.wait(lock, [this] { return stopping_ || (!failed_ && !queue_.empty()); });
-                if (stopping_) return;
-                period = std::move(queue_.front());
-                queue_.pop_front();
-                busy_ = true;
-            }
-            changed_.notify_all();  // room in the queue
-            CommitReport report = Write(std::move(period));
-            {
-                const std::lock_guard lock(mutex_);
-                if (report.filesWritten < 2) {
-                    failed_ = true;
-                    queue_.clear();
-                }
-                reports_.push_back(std::move(report));
-                busy_ = false;
-            }
-            changed_.notify_all();
-        }
-    }
+using Writer = OrderedWriter<PendingPeriod>;
 
-    static CommitReport Write(PendingPeriod period) {
-        CommitReport report;
-        report.period = std::move(period);
-        PendingPeriod& p = report.period;
-        EncodedPeriod encoded;
-        try {
-            encoded = p.bytes.get();
-        } catch (const std::exception&) {  // out of memory inside the encoder
-            encoded.bs.ok = false;
-            encoded.bs.messageId = kMsgMemory;
-        }
-        if (Commit(encoded.bs, p.folder, p.bsName, report.messages)) {
-            report.filesWritten = 1;
-            if (Commit(encoded.pl, p.folder, p.plName, report.messages)) report.filesWritten = 2;
-        }
-        return report;
-    }
-
-    static bool Commit(const EncodedDiagram& encoded, const QString& folder, const QString& name,
-                       MessageSink& messages) {
-        if (!encoded.ok) {
-            ReportEncodingFailure(encoded, name, messages);
-            return false;
-        }
-        return CommitFileIn(folder, name, encoded.bytes, messages, CommitMode::Deferred);
-    }
-
-    const std::size_t capacity_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<PendingPeriod> queue_;
-    std::vector<CommitReport> reports_;
-    bool busy_ = false;
-    bool failed_ = false;
-    bool stopping_ = false;
-    std::thread thread_;  // started last, once everything it uses exists
-};
+// Periods waiting for the writer: jobs + 2 more than the encoders hold keep every encoder busy.
+std::size_t WriterCapacity(int jobs) {
+    return 2 * static_cast<std::size_t>(jobs) + 4;
+}
 
 class Run final {
   public:
     Run(BatchHost& host, const BatchRequest& request)
-        : host_(host), sink_(host.Messages()), request_(request) {}
+        : host_(host),
+          sink_(host.Messages()),
+          request_(request),
+          jobs_(std::max(1, request.jobs)),
+          shelf_(2 * (WriterCapacity(jobs_) + static_cast<std::size_t>(jobs_) + 1)) {}
 
     BatchResult Execute();
 
@@ -271,6 +112,10 @@ class Run final {
     BatchHost& host_;
     MessageSink& sink_;
     const BatchRequest& request_;
+    const int jobs_;
+    // Both pictures of every period in flight: those queued for the writer, those being
+    // drawn and the one the reader is about to push.
+    BitmapShelf shelf_;
     BatchResult result_;
     OutputOptions output_;
     DiagramOptions diagram_;
@@ -363,12 +208,13 @@ BatchResult Run::Execute() {
 }
 
 bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
-    const int jobs = std::max(1, request_.jobs);
-    // One job: everything on the calling thread, period after period. More: encoders and
-    // the writer on threads of their own, jobs + 2 periods in flight to keep every encoder
-    // busy; the bound keeps memory flat however many periods the file has.
-    EncoderPool pool(jobs == 1 ? 0 : jobs);
-    Writer writer(2 * static_cast<std::size_t>(jobs) + 4, jobs > 1);
+    // One job: everything on the calling thread, period after period. More: the periods
+    // are drawn and encoded on `jobs` threads and committed by the writer on its own, while
+    // this thread reads ahead; the writer's bound keeps memory flat however many periods
+    // the file has.
+    PrepareDrawing();
+    EncoderPool pool(jobs_ == 1 ? 0 : jobs_);
+    Writer writer(WriterCapacity(jobs_), jobs_ > 1, CommitPeriod);
     const Cp932Codec codec;
     const char separator = SummarySeparator(format_.separate);
     const FigureSize currentSize = host_.CurrentFigureSize();
@@ -377,7 +223,6 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
     StatementData data;
     for (int i = 0; i < kItemCount; ++i) data.items[i].colour = colours[i];
     FigureSize batchSize = currentSize;
-    DiagramBitmap bsBitmap, plBitmap;
     CsvLineReader reader(in);
     std::string raw;
 
@@ -429,24 +274,21 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
         }
         data = std::move(next);
         batchSize = size;
-        if (!RenderPeriodDiagrams(data, diagram_, size.width, size.height, bsBitmap, plBitmap)) {
-            FinishWriting(writer);
-            return false;
-        }
 
         PendingPeriod p;
         p.line = static_cast<int>(i);
         p.data = data;
         p.size = size;
         p.warning = std::move(warning);
-        p.bs = bsBitmap.image();
-        p.pl = plBitmap.image();
         const QString bsName = DiagramFileName(data.period, kOutTypeBs, output_.OutSaki);
         const QString plName = DiagramFileName(data.period, kOutTypePl, output_.OutSaki);
         p.folder = folder_;
         p.bsName = bsName;
         p.plName = plName;
-        p.bytes = pool.Submit(p.bs, p.pl, size.width, size.height, output_.OutSaki);
+        p.work = pool.Submit(
+            [data, size, options = diagram_, outSaki = output_.OutSaki, shelf = &shelf_](int) {
+                return DrawAndEncodePeriod(data, options, size, outSaki, *shelf);
+            });
         summary_ +=
             SummaryPeriodLine(bsName.toStdString(), plName.toStdString(), separator, columns);
         summary_ += '\n';
@@ -461,16 +303,22 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
 
 // Tells the host about every period the writer has finished, as the window's own run
 // would have shown it: the period loaded, the BS file, the PL file, the progress. False
-// after a failed commit, whose message is shown here.
+// after a failed commit, whose message is shown here. A period that could not be drawn
+// ends the run as it stands.
 bool Run::PassOnReports(Writer& writer) {
-    for (CommitReport& r : writer.TakeReports()) {
-        const PendingPeriod& p = r.period;
+    for (PendingPeriod& p : writer.TakeDone()) {
+        if (!p.drawn.drawn) {
+            p.messages.Replay(sink_);
+            return false;
+        }
         if (!p.warning.empty()) host_.Warn(p.warning);
-        host_.LoadPeriod(p.data, p.size, p.bs, p.pl);
+        host_.LoadPeriod(p.data, p.size, p.drawn.bs, p.drawn.pl);
+        shelf_.Put(std::move(p.drawn.bs));
+        shelf_.Put(std::move(p.drawn.pl));
         host_.SetOutType(kOutTypeBs);
-        if (r.filesWritten >= 1) host_.SetOutType(kOutTypePl);
-        if (r.filesWritten < 2) {
-            r.messages.Replay(sink_);
+        if (p.filesWritten >= 1) host_.SetOutType(kOutTypePl);
+        if (p.filesWritten < 2) {
+            p.messages.Replay(sink_);
             return false;
         }
         host_.SetProgress(p.line + 1);

@@ -1,9 +1,9 @@
 #pragma once
 // The batch run: a CSV of up to 5,000 periods to two diagram files per period and one
-// summary file. Reading, loading and rendering go in file order on the calling thread;
-// encoding runs on `jobs` threads into memory; the files are committed strictly in period
-// order, so the files on disk after any failure, and the summary, are the same for every
-// number of jobs.
+// summary file. Records are read and checked in file order on the calling thread; both
+// diagrams of a period are drawn and encoded on one of `jobs` threads into memory; the files
+// are committed strictly in period order, so the files on disk after any failure, and the
+// summary, are the same for every number of jobs.
 
 #include <QString>
 #include <string_view>
@@ -17,7 +17,7 @@ struct BatchRequest {
     QString csvPath;
     QString title;         // summary name: title + "_Out." + csv or tsv
     QString outputFolder;  // empty: the desktop folder BS_PL
-    int jobs = 1;          // encoder threads; 1: everything on the calling thread
+    int jobs = 1;          // drawing and encoding threads; 1: everything on the calling thread
     bool strict = false;   // a consistency warning ends the run like a rejected record
 };
 

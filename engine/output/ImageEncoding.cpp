@@ -8,6 +8,7 @@
 #include "core/model/StatementData.h"
 #include "core/output/Jpg2Pdf.h"
 #include "engine/output/GifEncoder.h"
+#include "engine/output/JpegEncoder.h"
 #include "engine/output/OutputFiles.h"
 #include "engine/output/PngEncoder.h"
 
@@ -80,13 +81,10 @@ QImage MakeCanvas(const QImage& bitmap, int width, int height) {
                               ? bitmap.convertToFormat(QImage::Format_RGB32)
                               : bitmap;
     if (opaque.isNull()) return {};
-    QImage canvas;
-    if (opaque.width() == width && opaque.height() == height) {
-        canvas = opaque.convertToFormat(QImage::Format_ARGB32);
-    } else {
-        canvas = opaque.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                     .convertToFormat(QImage::Format_ARGB32);
-    }
+    // The encoders read the pixels where they are: no copy of a picture of the right size.
+    if (opaque.width() == width && opaque.height() == height) return opaque;
+    QImage canvas = opaque.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                        .convertToFormat(QImage::Format_RGB32);
     if (canvas.isNull() || canvas.width() != width || canvas.height() != height) return {};
     return canvas;
 }
@@ -102,7 +100,7 @@ std::optional<QByteArray> EncodeCanvas(const QImage& canvas, ImageEncoder encode
     opaque.setDotsPerMeterY(kDotsPerMeter96);
     switch (encoder) {
         case ImageEncoder::Jpeg:
-            return EncodeWithQt(opaque, "jpeg", 100, -1);
+            return EncodeJpeg(opaque);
         case ImageEncoder::Bmp:
             return EncodeWithQt(opaque, "bmp", -1, -1);
         case ImageEncoder::Gif:

@@ -28,8 +28,8 @@ std::optional<ImageEncoder> FindImageEncoder(const QString& mimeType);
 // PDF, clipboard and unknown targets.
 QString ImageExtension(int outSaki);
 
-// The canvas that is encoded: exactly width x height, Format_ARGB32, every pixel opaque.
-// Equal sizes give a pixel-exact copy; other sizes stretch the whole bitmap (smooth
+// The canvas that is encoded: exactly width x height, Format_RGB32. Equal sizes give the
+// bitmap's own pixels (shared, not copied); other sizes stretch the whole bitmap (smooth
 // filter). Null when the bitmap is null, a size is not positive or memory is short.
 QImage MakeCanvas(const QImage& bitmap, int width, int height);
 

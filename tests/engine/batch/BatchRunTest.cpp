@@ -254,8 +254,8 @@ TEST(RunBatch, BytesValidInNeitherEncodingGoOn) {
 TEST(RunBatch, EveryNumberOfJobsWritesTheSameFiles) {
     const std::string csv = PeriodsCsv(40);
     std::map<QString, std::string> first;
-    for (const int jobs : {1, 4}) {
-        for (const int target : {kOutPng, kOutPdf}) {
+    for (const int jobs : {1, 2, 4}) {
+        for (const int target : {kOutJpeg, kOutPng, kOutPdf}) {
             TestHost host;
             host.output.OutSaki = target;
             const QString folder = TestPath(QString("j%1t%2").arg(jobs).arg(target));

@@ -1,0 +1,63 @@
+#include "engine/batch/PeriodWork.h"
+
+#include <algorithm>
+#include <new>
+
+#include "engine/render/PainterSurface.h"
+#include "engine/render/PeriodRender.h"
+
+namespace quorvex {
+namespace {
+
+EncodedDiagram EncodeOrReport(const QImage& bitmap, FigureSize size, int outSaki) {
+    try {
+        return EncodeDiagram(bitmap, size.width, size.height, outSaki);
+    } catch (const std::bad_alloc&) {
+        EncodedDiagram failed;
+        failed.messageId = kMsgMemory;
+        return failed;
+    }
+}
+
+}  // namespace
+
+QImage BitmapShelf::Take(int width, int height) {
+    const std::lock_guard lock(mutex_);
+    const auto it = std::find_if(images_.begin(), images_.end(), [&](const QImage& image) {
+        return image.width() == width && image.height() == height;
+    });
+    if (it == images_.end()) return {};
+    QImage image = std::move(*it);
+    images_.erase(it);
+    return image;
+}
+
+void BitmapShelf::Put(QImage image) {
+    // Checked here, not by the thread that takes it: another holder (the window keeps the
+    // last period's pictures) would be on this thread.
+    if (image.isNull() || !image.isDetached()) return;
+    const std::lock_guard lock(mutex_);
+    std::erase_if(images_, [&](const QImage& kept) { return kept.size() != image.size(); });
+    if (images_.size() < capacity_) images_.push_back(std::move(image));
+}
+
+void PrepareDrawing() {
+    ResolveFontFamily({});
+}
+
+DrawnPeriod DrawAndEncodePeriod(const StatementData& data, const DiagramOptions& options,
+                                FigureSize size, int outSaki, BitmapShelf& shelf) {
+    DrawnPeriod out;
+    DiagramBitmap bs, pl;
+    bs.image() = shelf.Take(size.width, size.height);
+    pl.image() = shelf.Take(size.width, size.height);
+    if (!RenderPeriodDiagrams(data, options, size.width, size.height, bs, pl)) return out;
+    out.drawn = true;
+    out.bsFile = EncodeOrReport(bs.image(), size, outSaki);
+    if (out.bsFile.ok) out.plFile = EncodeOrReport(pl.image(), size, outSaki);
+    out.bs = std::move(bs.image());
+    out.pl = std::move(pl.image());
+    return out;
+}
+
+}  // namespace quorvex
