@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "core/aids/ColourFile.h"
 #include "core/model/ColourFile.h"
 #include "tests/fuzz/FuzzCheck.h"
 

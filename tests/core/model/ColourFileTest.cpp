@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-
-#include <algorithm>
 #include <string>
 
 #include "core/model/ColourFile.h"
