@@ -5,10 +5,11 @@ set -euo pipefail
 
 packages=(
   g++ cmake make pkg-config
-  qt6-base-dev qt6-image-formats-plugins
+  qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
   libgif-dev libpng-dev
   fonts-ipafont-gothic
   libgtest-dev
+  poppler-utils librsvg2-bin  # the vector-output tests read PDFs back and render SVGs
   xdg-utils
   qt6-translations-l10n
 )

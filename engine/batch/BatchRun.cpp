@@ -17,6 +17,7 @@
 
 #include "engine/output/ImageEncoding.h"
 #include "engine/output/OutputFiles.h"
+#include "engine/output/VectorDiagram.h"
 #include "engine/render/PeriodRender.h"
 
 namespace quorvex {
@@ -52,14 +53,18 @@ class EncoderPool final {
     EncoderPool& operator=(const EncoderPool&) = delete;
 
     // Both diagrams of a period in one task: half the hand-overs between threads.
-    std::future<EncodedPeriod> Submit(QImage bs, QImage pl, int width, int height, int outSaki) {
-        std::packaged_task<EncodedPeriod()> task(
-            [bs = std::move(bs), pl = std::move(pl), width, height, outSaki] {
-                EncodedPeriod out;
-                out.bs = EncodeDiagram(bs, width, height, outSaki);
-                if (out.bs.ok) out.pl = EncodeDiagram(pl, width, height, outSaki);
-                return out;
-            });
+    // A vector target draws the diagrams again from data and options.
+    std::future<EncodedPeriod> Submit(QImage bs, QImage pl, int width, int height, int outSaki,
+                                      const StatementData& data, const DiagramOptions& options) {
+        std::packaged_task<EncodedPeriod()> task([bs = std::move(bs), pl = std::move(pl), width,
+                                                  height, outSaki, data, options] {
+            EncodedPeriod out;
+            out.bs = EncodeDiagramFile(bs, data, options, kOutTypeBs, width, height, outSaki);
+            if (out.bs.ok) {
+                out.pl = EncodeDiagramFile(pl, data, options, kOutTypePl, width, height, outSaki);
+            }
+            return out;
+        });
         auto result = task.get_future();
         if (threads_.empty()) {
             task();
@@ -453,7 +458,7 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
         const QString plName = DiagramFileName(data.period, kOutTypePl, output_.OutSaki);
         p.bsPath = folder_ + QLatin1Char('/') + bsName;
         p.plPath = folder_ + QLatin1Char('/') + plName;
-        p.bytes = pool.Submit(p.bs, p.pl, size.width, size.height, output_.OutSaki);
+        p.bytes = pool.Submit(p.bs, p.pl, size.width, size.height, output_.OutSaki, data, diagram_);
         summary_ +=
             SummaryPeriodLine(bsName.toStdString(), plName.toStdString(), separator, columns);
         summary_ += '\n';
