@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The batch benchmark: a generated CSV of 5,000 periods through quorvex-batch for PNG, JPEG
-# and PDF at 400 x 300, with 1 job and with one job per core. Prints the median wall time
+# PDF and SVG at 400 x 300, with 1 job and with one job per core. Prints the median wall time
 # of RUNS runs, periods per second and the peak memory, and checks them against the goals.
 #   bench/batch-bench.sh BUILD_DIR          (RUNS=3 by default; STRICT=1: exit 1 on a missed goal)
 # The files go to a memory file system (/dev/shm) when there is one, so that the numbers are
@@ -42,10 +42,10 @@ one_run() {
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-declare -A goal=([png]=8 [jpeg]=4 [pdf]=5)
+declare -A goal=([png]=8 [jpeg]=4 [pdf]=5 [svg]=6)
 status=0
 printf '%-5s %5s %10s %12s %10s\n' type jobs "median s" "periods/s" "peak MB"
-for type in png jpeg pdf; do
+for type in png jpeg pdf svg; do
   declare -A secs=()
   for jobs in 1 "$cores"; do
     times=() peaks=()
