@@ -2,8 +2,11 @@
 // the raster diagram of the same data, options and size.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
+#include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -15,10 +18,12 @@
 #include <vector>
 
 #include "core/model/NumberText.h"
+#include "engine/output/ClipboardImage.h"
 #include "engine/output/VectorDiagram.h"
 #include "engine/render/DiagramBitmap.h"
 #include "engine/render/Diagrams.h"
 #include "engine/render/PainterSurface.h"
+#include "tests/common/RecordingMessageSink.h"
 #include "tests/engine/render/SampleData.h"
 
 namespace quorvex {
@@ -233,9 +238,9 @@ TEST(VectorDiagram, SvgHoldsTheRasterGeometryAndTexts) {
             const QString ratio = QString::fromStdString(
                 "(" + FormatRatio(c.data.ratios[c.outType == kOutTypeBs ? 0 : 6], c.options.Shosu) +
                 "%)");
-            EXPECT_TRUE(std::any_of(found.begin(), found.end(),
-                                    [&](const QString& t) { return t.contains(ratio); }))
-                << ratio.toStdString();
+            EXPECT_TRUE(std::any_of(found.begin(), found.end(), [&](const QString& t) {
+                return t.contains(ratio);
+            })) << ratio.toStdString();
         }
 
         ASSERT_EQ(svg.polylines.size(), raster.lines.size());
@@ -404,6 +409,26 @@ TEST(VectorDiagram, SvgDiagramStaysSmall) {
         RenderVectorDiagram(VectorFormat::Svg, kOutTypeBs, test::SampleData(), {}, 400, 300);
     ASSERT_TRUE(svg);
     EXPECT_LT(svg->size(), 12 * 1024);
+}
+
+TEST(VectorDiagram, ClipboardCopyCarriesTheBitmapAndTheSvg) {
+    const StatementData data = test::SampleData();
+    const RasterDiagram raster = DrawRaster(kOutTypePl, data, {}, 200, 150);
+    const auto svg = RenderVectorDiagram(VectorFormat::Svg, kOutTypePl, data, {}, 200, 150);
+    ASSERT_TRUE(svg);
+    test::RecordingMessageSink messages;
+    ASSERT_TRUE(CopyDiagramToClipboard(raster.image, *svg, kOutTypePl, messages));
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->data("image/svg+xml"), *svg);
+    EXPECT_EQ(qvariant_cast<QImage>(copied->imageData()).convertToFormat(QImage::Format_RGB32),
+              raster.image);
+    EXPECT_EQ(messages.Ids(), std::vector<int>{kMsgClipboardSaved});
+
+    // Without SVG bytes: the bitmap alone, as the output command puts it.
+    ASSERT_TRUE(CopyDiagramToClipboard(raster.image, QByteArray(), kOutTypePl, messages));
+    EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat("image/svg+xml"));
+    EXPECT_TRUE(QGuiApplication::clipboard()->mimeData()->hasImage());
 }
 
 }  // namespace
