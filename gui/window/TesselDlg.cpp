@@ -39,6 +39,7 @@
 #include "gui/aids/VersionWindow.h"
 #include "gui/window/ColourButton.h"
 #include "gui/window/ControlTable.h"
+#include "gui/window/DiagramMenu.h"
 #include "gui/window/DialogUnits.h"
 #include "gui/window/WindowBatchHost.h"
 
@@ -156,6 +157,7 @@ CTesselDlg::CTesselDlg(QWidget* parent) : QDialog(parent) {
     resize(templateClientSize_);
     BuildControls();
     ConnectHandlers();
+    InstallDiagramMenu(*this);
     OnInitDialog();
 }
 
