@@ -20,12 +20,6 @@ namespace {
 constexpr int kPdfUnitsPerInch = 72;
 constexpr char kCreator[] = "Quorvex";
 
-bool DrawDiagram(DiagramSurface& surface, int outType, const StatementData& data,
-                 const DiagramOptions& options, int width, int height) {
-    return outType == kOutTypeBs ? DrawBsDiagram(surface, width, height, data, options)
-                                 : DrawPlDiagram(surface, width, height, data, options);
-}
-
 // "第5期_BS": the file name without its extension, as the document's title.
 QString DocumentTitle(const StatementData& data, int outType) {
     const QString name = DiagramFileName(data.period, outType, kOutSvg);
@@ -72,8 +66,8 @@ void BlankCreationDate(QByteArray& pdf) {
     for (qsizetype i = start; i <= end; ++i) pdf[i] = ' ';
 }
 
-std::optional<QByteArray> RenderSvg(int outType, const StatementData& data,
-                                    const DiagramOptions& options, int width, int height) {
+std::optional<QByteArray> RenderSvg(const VectorDocument& document, int width, int height,
+                                    const VectorDrawing& draw) {
     QByteArray out;
     QBuffer buffer(&out);
     if (!buffer.open(QIODevice::WriteOnly)) return std::nullopt;
@@ -82,20 +76,19 @@ std::optional<QByteArray> RenderSvg(int outType, const StatementData& data,
     generator.setSize(QSize(width, height));
     generator.setViewBox(QRect(0, 0, width, height));
     generator.setResolution(kDiagramDotsPerInch);
-    generator.setTitle(DocumentTitle(data, outType));
-    generator.setDescription(
-        QString::fromUtf8(outType == kOutTypeBs ? "貸借対照表の比率図" : "損益計算書の比率図"));
+    generator.setTitle(document.title);
+    generator.setDescription(document.description);
     bool drawn = false;
     {
         PainterSurface surface(generator, width, height);
-        drawn = surface.isActive() && DrawDiagram(surface, outType, data, options, width, height);
+        drawn = surface.isActive() && draw(surface);
     }  // the document is complete when the painter ends
     if (!drawn) return std::nullopt;
     return FinishSvg(std::move(out), width, height);
 }
 
-std::optional<QByteArray> RenderPdf(int outType, const StatementData& data,
-                                    const DiagramOptions& options, int width, int height) {
+std::optional<QByteArray> RenderPdf(const VectorDocument& document, int width, int height,
+                                    const VectorDrawing& draw) {
     QByteArray out;
     QBuffer buffer(&out);
     if (!buffer.open(QIODevice::WriteOnly)) return std::nullopt;
@@ -110,9 +103,9 @@ std::optional<QByteArray> RenderPdf(int outType, const StatementData& data,
             return std::nullopt;
         }
         writer.setCreator(QString::fromLatin1(kCreator));
-        writer.setTitle(DocumentTitle(data, outType));
+        writer.setTitle(document.title);
         PainterSurface surface(writer, width, height);
-        drawn = surface.isActive() && DrawDiagram(surface, outType, data, options, width, height);
+        drawn = surface.isActive() && draw(surface);
     }
     if (!drawn) return std::nullopt;
     BlankCreationDate(out);
@@ -127,13 +120,24 @@ std::optional<VectorFormat> VectorFormatOf(int outSaki) {
     return std::nullopt;
 }
 
+std::optional<QByteArray> RenderVectorDrawing(VectorFormat format, const VectorDocument& document,
+                                              int width, int height, const VectorDrawing& draw) {
+    if (width <= 0 || height <= 0) return std::nullopt;
+    return format == VectorFormat::Svg ? RenderSvg(document, width, height, draw)
+                                       : RenderPdf(document, width, height, draw);
+}
+
 std::optional<QByteArray> RenderVectorDiagram(VectorFormat format, int outType,
                                               const StatementData& data,
                                               const DiagramOptions& options, int width,
                                               int height) {
-    if (width <= 0 || height <= 0) return std::nullopt;
-    return format == VectorFormat::Svg ? RenderSvg(outType, data, options, width, height)
-                                       : RenderPdf(outType, data, options, width, height);
+    const VectorDocument document{
+        DocumentTitle(data, outType),
+        QString::fromUtf8(outType == kOutTypeBs ? "貸借対照表の比率図" : "損益計算書の比率図")};
+    return RenderVectorDrawing(format, document, width, height, [&](DiagramSurface& surface) {
+        return outType == kOutTypeBs ? DrawBsDiagram(surface, width, height, data, options)
+                                     : DrawPlDiagram(surface, width, height, data, options);
+    });
 }
 
 EncodedDiagram EncodeVectorDiagram(const StatementData& data, const DiagramOptions& options,

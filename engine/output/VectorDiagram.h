@@ -7,11 +7,13 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "core/model/Messages.h"
 #include "core/model/StatementData.h"
 #include "engine/output/ImageEncoding.h"
+#include "engine/render/DiagramSurface.h"
 
 namespace quorvex {
 
@@ -19,6 +21,20 @@ enum class VectorFormat { Svg, Pdf };
 
 // The vector format of a target: kOutSvg, kOutPdfVector; none for the others.
 std::optional<VectorFormat> VectorFormatOf(int outSaki);
+
+// What a vector document says about itself: the SVG title and description, the PDF title.
+struct VectorDocument {
+    QString title;
+    QString description;
+};
+// Draws a picture on the surface given; false when drawing failed.
+using VectorDrawing = std::function<bool(DiagramSurface&)>;
+
+// Any drawing of the diagram surface (a diagram, the comparison sheet) as a vector file of
+// width x height pixels (SVG) or points (PDF). Nothing when a size is not positive or the
+// drawing fails.
+std::optional<QByteArray> RenderVectorDrawing(VectorFormat format, const VectorDocument& document,
+                                              int width, int height, const VectorDrawing& draw);
 
 // The diagram of kind outType (kOutTypeBs or kOutTypePl) for data and options, drawn at
 // width x height. SVG: width, height and viewBox of that size in pixels, texts in the
