@@ -11,7 +11,7 @@
 #include "engine/output/ImageEncoding.h"
 #include "engine/output/OutputFiles.h"
 #include "engine/output/VectorDiagram.h"
-#include "gui/window/Dialogs.h"
+#include "gui/widgets/Dialogs.h"
 #include "gui/window/TesselDlg.h"
 
 namespace quorvex {

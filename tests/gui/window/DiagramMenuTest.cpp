@@ -13,8 +13,8 @@
 #include <QXmlStreamReader>
 #include <memory>
 
+#include "gui/widgets/Dialogs.h"
 #include "gui/window/DiagramMenu.h"
-#include "gui/window/Dialogs.h"
 #include "gui/window/TesselDlg.h"
 #include "tests/common/Isolation.h"
 #include "tests/common/RecordingMessageSink.h"
