@@ -1,4 +1,5 @@
-// Encoding throughput of one 400 x 300 diagram per format on one thread, the PNG writer
+// Encoding throughput of one 400 x 300 diagram per format on one thread (vector files
+// drawn from the data), the PNG writer
 // choices beside Qt's own PNG writer, and the cost of an atomic file commit.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -17,6 +18,7 @@
 #include "engine/output/ImageEncoding.h"
 #include "engine/output/OutputFiles.h"
 #include "engine/output/PngEncoder.h"
+#include "engine/output/VectorDiagram.h"
 #include "engine/render/PeriodRender.h"
 
 namespace {
@@ -49,6 +51,23 @@ void BM_EncodeDiagram(benchmark::State& state) {
     state.SetLabel(outSaki == kOutPdf ? "pdf" : ImageExtension(outSaki).toStdString());
 }
 BENCHMARK(BM_EncodeDiagram)->DenseRange(kOutJpeg, kOutPdf)->Unit(benchmark::kMicrosecond);
+
+// A vector file is drawn again from the data, so its cost includes the drawing.
+void BM_EncodeVectorDiagram(benchmark::State& state) {
+    const int outSaki = static_cast<int>(state.range(0));
+    const StatementData data = SampleStatementData();
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const EncodedDiagram e = EncodeVectorDiagram(data, {}, kOutTypeBs, 400, 300, outSaki);
+        if (!e.ok) state.SkipWithError("encoding failed");
+        bytes = static_cast<std::size_t>(e.bytes.size());
+        benchmark::DoNotOptimize(e.bytes.constData());
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["file_bytes"] = static_cast<double>(bytes);
+    state.SetLabel(outSaki == kOutSvg ? "svg" : "vector pdf");
+}
+BENCHMARK(BM_EncodeVectorDiagram)->Arg(kOutSvg)->Arg(kOutPdfVector)->Unit(benchmark::kMicrosecond);
 
 void BM_PngQtWriter(benchmark::State& state) {
     std::size_t bytes = 0;

@@ -113,6 +113,7 @@ int Run(int argc, char** argv) {
         {"no-ratios", ""},
         {"ratio-position", "", "POS"},
         {"colours", "", "FILE"},
+        {"vector", ""},
         {"defaults", ""},
         {{"j", "jobs"}, "", "N"},
         {{"q", "quiet"}, ""},
@@ -155,7 +156,15 @@ int Run(int argc, char** argv) {
     }
 
     if (parser.isSet("type")) {
-        s.output.OutSaki = Choice(parser, "type", {"jpeg", "bmp", "gif", "png", "tiff", "pdf"});
+        // The file targets in their order, then the vector one that follows the clipboard.
+        const int t = Choice(parser, "type", {"jpeg", "bmp", "gif", "png", "tiff", "pdf", "svg"});
+        s.output.OutSaki = t <= quorvex::kOutPdf ? t : quorvex::kOutSvg;
+    }
+    if (parser.isSet("vector")) {
+        if (s.output.OutSaki != quorvex::kOutPdf) {
+            UsageError(QStringLiteral("--vector は -t pdf と一緒に指定してください"));
+        }
+        s.output.OutSaki = quorvex::kOutPdfVector;
     }
     if (parser.isSet("separator")) {
         s.output.Separate = Choice(parser, "separator", {"none", "kanji", "comma"});

@@ -5,10 +5,11 @@ set -euo pipefail
 
 packages=(
   g++ cmake make pkg-config
-  qt6-base-dev qt6-image-formats-plugins
+  qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
   libgif-dev libpng-dev libzip-dev libturbojpeg0-dev
   fonts-ipafont-gothic
   libgtest-dev
+  poppler-utils librsvg2-bin  # the vector-output tests read PDFs back and render SVGs
   xdg-utils
   xvfb openbox xdotool x11-utils  # the window's restart test under a real X server
   qt6-translations-l10n

@@ -84,7 +84,11 @@ enum OutSakiValue : int {
     kOutPng = 3,
     kOutTiff = 4,
     kOutPdf = 5,
-    kOutClipboard = 6
+    kOutClipboard = 6,
+    // Vector files, for the batch tool and the diagrams' context menu; the window's target
+    // radios end at the clipboard.
+    kOutSvg = 7,
+    kOutPdfVector = 8,
 };
 enum SeparateValue : int { kSeparateNone = 0, kSeparateKanji = 1, kSeparateComma = 2 };
 

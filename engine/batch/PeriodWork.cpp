@@ -3,15 +3,19 @@
 #include <algorithm>
 #include <new>
 
+#include "engine/output/VectorDiagram.h"
 #include "engine/render/PainterSurface.h"
 #include "engine/render/PeriodRender.h"
 
 namespace quorvex {
 namespace {
 
-EncodedDiagram EncodeOrReport(const QImage& bitmap, FigureSize size, int outSaki) {
+// A vector target draws the diagram again from the data and options.
+EncodedDiagram EncodeOrReport(const QImage& bitmap, const StatementData& data,
+                              const DiagramOptions& options, int outType, FigureSize size,
+                              int outSaki) {
     try {
-        return EncodeDiagram(bitmap, size.width, size.height, outSaki);
+        return EncodeDiagramFile(bitmap, data, options, outType, size.width, size.height, outSaki);
     } catch (const std::bad_alloc&) {
         EncodedDiagram failed;
         failed.messageId = kMsgMemory;
@@ -53,8 +57,10 @@ DrawnPeriod DrawAndEncodePeriod(const StatementData& data, const DiagramOptions&
     pl.image() = shelf.Take(size.width, size.height);
     if (!RenderPeriodDiagrams(data, options, size.width, size.height, bs, pl)) return out;
     out.drawn = true;
-    out.bsFile = EncodeOrReport(bs.image(), size, outSaki);
-    if (out.bsFile.ok) out.plFile = EncodeOrReport(pl.image(), size, outSaki);
+    out.bsFile = EncodeOrReport(bs.image(), data, options, kOutTypeBs, size, outSaki);
+    if (out.bsFile.ok) {
+        out.plFile = EncodeOrReport(pl.image(), data, options, kOutTypePl, size, outSaki);
+    }
     out.bs = std::move(bs.image());
     out.pl = std::move(pl.image());
     return out;

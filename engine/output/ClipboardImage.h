@@ -1,6 +1,8 @@
 #pragma once
-// The diagram on the clipboard as a bitmap (QClipboard through QGuiApplication).
+// The diagram on the clipboard as a bitmap, and as SVG beside it (QClipboard through
+// QGuiApplication).
 
+#include <QByteArray>
 #include <QImage>
 
 #include "core/model/Messages.h"
@@ -13,5 +15,11 @@ namespace quorvex {
 // the figure size (after a batch run it is the last period's picture as drawn). A null
 // bitmap: false, nothing shown, clipboard untouched.
 bool CopyDiagramToClipboard(const QImage& bitmap, int outType, MessageSink& messages);
+
+// The same with the diagram's SVG (RenderVectorDiagram) beside the bitmap as
+// "image/svg+xml", so that vector editors and office programs paste it sharp. An empty svg
+// puts the bitmap alone.
+bool CopyDiagramToClipboard(const QImage& bitmap, const QByteArray& svg, int outType,
+                            MessageSink& messages);
 
 }  // namespace quorvex

@@ -52,7 +52,9 @@ void ReportWriteFailure(const QString& name, FileRole role, bool created, Messag
 
 QString DiagramFileName(const PeriodLabel& period, int outType, int outSaki) {
     if (period.text.empty()) return {};
-    const QString extension = outSaki == kOutPdf ? QStringLiteral("pdf") : ImageExtension(outSaki);
+    QString extension = ImageExtension(outSaki);
+    if (outSaki == kOutPdf || outSaki == kOutPdfVector) extension = QStringLiteral("pdf");
+    if (outSaki == kOutSvg) extension = QStringLiteral("svg");
     if (extension.isEmpty()) return {};
     return QString::fromStdString(period.Normalised()) +
            (outType == kOutTypeBs ? QStringLiteral("_BS.") : QStringLiteral("_PL.")) + extension;

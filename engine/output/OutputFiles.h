@@ -18,8 +18,9 @@ inline constexpr char kWorkJpegName[] = "temp.jpeg";
 
 // "第5期_BS.jpeg", "2014年度_PL.tiff", "第12期_PL.pdf": the period's normalised form, "_",
 // "BS" (outType 0) or "PL" (otherwise), then "." and the target's extension ("jpeg",
-// "bmp", "gif", "png", "tiff", "pdf"). Empty for an empty period and for the clipboard or
-// an unknown target. The period text is used as typed (never trimmed or filtered).
+// "bmp", "gif", "png", "tiff", "pdf"; "svg" and "pdf" for the vector targets). Empty for an empty
+// period and for the clipboard or an unknown target. The period text is used as typed (never
+// trimmed or filtered).
 QString DiagramFileName(const PeriodLabel& period, int outType, int outSaki);
 
 // The desktop folder (QStandardPaths) + "/BS_PL", created when missing; a missing desktop

@@ -2,11 +2,6 @@
 
 namespace quorvex {
 
-namespace {
-// 96 dots per inch in the image's own unit.
-constexpr int kDotsPerMeter = 3780;
-}  // namespace
-
 bool PrepareDiagramBitmap(DiagramBitmap& bitmap, int width, int height) {
     QImage& image = bitmap.image_;
     if (width > 0 && height > 0 && !image.isNull() && image.width() == width &&
@@ -20,8 +15,8 @@ bool PrepareDiagramBitmap(DiagramBitmap& bitmap, int width, int height) {
     if (width <= 0 || height <= 0) return false;
     QImage fresh(width, height, QImage::Format_RGB32);
     if (fresh.isNull()) return false;
-    fresh.setDotsPerMeterX(kDotsPerMeter);
-    fresh.setDotsPerMeterY(kDotsPerMeter);
+    fresh.setDotsPerMeterX(kDiagramDotsPerMeter);
+    fresh.setDotsPerMeterY(kDiagramDotsPerMeter);
     image = std::move(fresh);
     return true;
 }

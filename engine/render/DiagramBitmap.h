@@ -8,6 +8,8 @@
 namespace quorvex {
 
 inline constexpr int kDiagramDotsPerInch = 96;
+// The same in a QImage's own unit.
+inline constexpr int kDiagramDotsPerMeter = 3780;
 
 class DiagramBitmap final {
   public:

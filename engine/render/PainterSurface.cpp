@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/render/DiagramBitmap.h"
+
 namespace quorvex {
 
 namespace {
@@ -53,12 +55,39 @@ QString ResolveFontFamily(std::string_view face) {
     return FirstInstalled(Candidates(face));
 }
 
+QStringList FontFamilyList(std::string_view face) {
+    QStringList list{ResolveFontFamily(face)};
+    QStringList more = Candidates(face);
+    more.append(QString::fromUtf8(kPreferredFace.data(), kPreferredFace.size()));
+    for (const QString& f : more) {
+        if (!f.isEmpty() && !list.contains(f, Qt::CaseInsensitive)) list.append(f);
+    }
+    return list;
+}
+
 QRgb ToQRgb(Colour colour) {
     return qRgb(RedOf(colour), GreenOf(colour), BlueOf(colour));
 }
 
-PainterSurface::PainterSurface(QImage& image) : image_(image) {
-    if (!painter_.begin(&image_)) return;
+PainterSurface::PainterSurface(QImage& image)
+    : device_(image), width_(image.width()), height_(image.height()), metricsDevice_(&image) {
+    Begin();
+}
+
+PainterSurface::PainterSurface(QPaintDevice& device, int width, int height)
+    : device_(device),
+      width_(width),
+      height_(height),
+      metricsReference_(1, 1, QImage::Format_RGB32),
+      metricsDevice_(&metricsReference_),
+      vector_(true) {
+    metricsReference_.setDotsPerMeterX(kDiagramDotsPerMeter);
+    metricsReference_.setDotsPerMeterY(kDiagramDotsPerMeter);
+    Begin();
+}
+
+void PainterSurface::Begin() {
+    if (!painter_.begin(&device_)) return;
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
     painter_.setPen(Qt::black);
@@ -67,7 +96,7 @@ PainterSurface::PainterSurface(QImage& image) : image_(image) {
 }
 
 int PainterSurface::DotsPerInchY() const {
-    return image_.logicalDpiY();
+    return metricsDevice_->logicalDpiY();
 }
 
 FontRequest PainterSurface::SelectFont(const FontRequest& font) {
@@ -86,20 +115,23 @@ FontRequest PainterSurface::SelectFont(const FontRequest& font) {
 }
 
 const QFontMetrics& PainterSurface::Metrics() {
-    if (!metrics_) metrics_.emplace(painter_.font(), &image_);
+    if (!metrics_) metrics_.emplace(painter_.font(), metricsDevice_);
     return *metrics_;
 }
 
-void PainterSurface::Fill(const PixelRect& rect, Colour colour) {
+std::optional<QRect> PainterSurface::Visible(const PixelRect& rect) const {
     // Clipped in 64 bits so that blocks reaching far outside the bitmap stay exact.
     const std::int64_t l = std::max<std::int64_t>(rect.left, 0);
     const std::int64_t t = std::max<std::int64_t>(rect.top, 0);
-    const std::int64_t r = std::min<std::int64_t>(rect.right, image_.width());
-    const std::int64_t b = std::min<std::int64_t>(rect.bottom, image_.height());
-    if (l >= r || t >= b) return;
-    painter_.fillRect(QRect(static_cast<int>(l), static_cast<int>(t), static_cast<int>(r - l),
-                            static_cast<int>(b - t)),
-                      QColor(ToQRgb(colour)));
+    const std::int64_t r = std::min<std::int64_t>(rect.right, width_);
+    const std::int64_t b = std::min<std::int64_t>(rect.bottom, height_);
+    if (l >= r || t >= b) return std::nullopt;
+    return QRect(static_cast<int>(l), static_cast<int>(t), static_cast<int>(r - l),
+                 static_cast<int>(b - t));
+}
+
+void PainterSurface::Fill(const PixelRect& rect, Colour colour) {
+    if (const auto visible = Visible(rect)) painter_.fillRect(*visible, QColor(ToQRgb(colour)));
 }
 
 void PainterSurface::Rectangle(const PixelRect& rect, Colour pen, int penWidth, Colour brush) {
@@ -118,11 +150,23 @@ void PainterSurface::Rectangle(const PixelRect& rect, Colour pen, int penWidth, 
         {l, t, l + lw, b},  // left
         {r - lw, t, r, b},  // right
     };
+    QRect visible[std::size(bands)];
+    int count = 0;
     for (const Span& s : bands) {
-        Fill({SaturateToInt32(s.left), SaturateToInt32(s.top), SaturateToInt32(s.right),
-              SaturateToInt32(s.bottom)},
-             pen);
+        const auto v = Visible({SaturateToInt32(s.left), SaturateToInt32(s.top),
+                                SaturateToInt32(s.right), SaturateToInt32(s.bottom)});
+        if (v) visible[count++] = *v;
     }
+    if (!vector_) {
+        for (int i = 0; i < count; ++i) painter_.fillRect(visible[i], QColor(ToQRgb(pen)));
+        return;
+    }
+    // One call for the four bands: a vector file holds them as one group of rectangles.
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(QColor(ToQRgb(pen)));
+    painter_.drawRects(visible, count);
+    painter_.setBrush(Qt::NoBrush);
+    painter_.setPen(Qt::black);
 }
 
 void PainterSurface::Polyline(std::span<const DiagramPoint> points, Colour pen, int width) {
@@ -137,8 +181,8 @@ void PainterSurface::Polyline(std::span<const DiagramPoint> points, Colour pen, 
     std::vector<QPointF> path;
     path.reserve(points.size());
     for (const DiagramPoint& p : points) {
-        const std::int64_t x = std::clamp<std::int64_t>(p.x, -margin, image_.width() + margin);
-        const std::int64_t y = std::clamp<std::int64_t>(p.y, -margin, image_.height() + margin);
+        const std::int64_t x = std::clamp<std::int64_t>(p.x, -margin, width_ + margin);
+        const std::int64_t y = std::clamp<std::int64_t>(p.y, -margin, height_ + margin);
         path.emplace_back(static_cast<double>(x) + offset, static_cast<double>(y) + offset);
     }
     painter_.setPen(QPen(QColor(ToQRgb(pen)), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -155,8 +199,8 @@ void PainterSurface::DrawText(std::string_view text, const PixelRect& rect) {
     if (rect.IsEmpty() || text.empty()) return;
     const std::int64_t l = std::max<std::int64_t>(rect.left, 0);
     const std::int64_t t = std::max<std::int64_t>(rect.top, 0);
-    const std::int64_t r = std::min<std::int64_t>(rect.right, image_.width());
-    const std::int64_t b = std::min<std::int64_t>(rect.bottom, image_.height());
+    const std::int64_t r = std::min<std::int64_t>(rect.right, width_);
+    const std::int64_t b = std::min<std::int64_t>(rect.bottom, height_);
     if (l >= r || t >= b) return;
     const QFontMetrics& m = Metrics();
     const std::int64_t lineHeight = m.height();

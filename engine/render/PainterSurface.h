@@ -1,11 +1,15 @@
 #pragma once
-// The QPainter back end of DiagramSurface, drawing into a QImage. Fills and lines are not
-// antialiased so every edge lands on the exact pixel; text is antialiased.
+// The QPainter back end of DiagramSurface. On a QImage (the raster diagrams) fills and lines
+// are not antialiased so every edge lands on the exact pixel; text is antialiased. On a
+// vector device (an SVG or PDF generator) the same calls become rectangles, a polyline and
+// text, at the same coordinates, laid out with the raster's 96-dpi font metrics.
 
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
+#include <QPaintDevice>
 #include <QPainter>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -20,6 +24,11 @@ namespace quorvex {
 // font's family. Chosen explicitly so that the picture never depends on the font matcher.
 QString ResolveFontFamily(std::string_view face);
 
+// The resolved family of a face first, then the other Japanese faces that stand in for it
+// ("IPAPGothic", "Noto Sans CJK JP", "IPAGothic", and the diagram face itself), each once:
+// what a vector file names so that a viewer without the resolved face picks a close one.
+QStringList FontFamilyList(std::string_view face);
+
 // 0x00BBGGRR to a Qt colour value (the top byte is ignored).
 QRgb ToQRgb(Colour colour);
 
@@ -27,6 +36,9 @@ class PainterSurface final : public DiagramSurface {
   public:
     // Paints on image (which must stay alive) until destroyed.
     explicit PainterSurface(QImage& image);
+    // Paints on a vector device of width x height units (one unit per pixel of the raster
+    // diagram) until destroyed; fonts are measured at kDiagramDotsPerInch.
+    PainterSurface(QPaintDevice& device, int width, int height);
     PainterSurface(const PainterSurface&) = delete;
     PainterSurface& operator=(const PainterSurface&) = delete;
 
@@ -41,9 +53,16 @@ class PainterSurface final : public DiagramSurface {
     void DrawText(std::string_view text, const PixelRect& rect) override;
 
   private:
+    void Begin();
+    // The part of rect inside the surface, if any.
+    std::optional<QRect> Visible(const PixelRect& rect) const;
     const QFontMetrics& Metrics();
 
-    QImage& image_;
+    QPaintDevice& device_;
+    int width_, height_;
+    QImage metricsReference_;  // a vector device's stand-in for the font metrics
+    const QPaintDevice* metricsDevice_;
+    bool vector_ = false;
     QPainter painter_;
     QFont defaultFont_;  // the surface's own font, for a request of pixel size 0
     FontRequest font_;

@@ -24,6 +24,7 @@
 #include "gui/widgets/ColourButton.h"
 #include "gui/widgets/StepSpinBox.h"
 #include "gui/window/AmountLabel.h"
+#include "gui/window/DiagramMenu.h"
 #include "gui/window/Icons.h"
 #include "gui/window/WindowBatchHost.h"
 #include "gui/window/WindowOutput.h"
@@ -74,6 +75,7 @@ CTesselDlg::CTesselDlg(QWidget* parent) : QDialog(parent) {
     controls_ = std::move(built.controls);
     colourButtons_ = built.colourButtons;
     ConnectHandlers();
+    InstallDiagramMenu(*this);
     OnInitDialog();
 }
 

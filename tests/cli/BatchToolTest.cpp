@@ -111,6 +111,39 @@ TEST(BatchTool, JobsGiveByteIdenticalFiles) {
     }
 }
 
+TEST(BatchTool, VectorFilesAreNamedAsTheOthersAndIdenticalForEveryJobs) {
+    const QString csv = WriteTestFile("v.csv", PeriodsCsv(12));
+    struct Case {
+        QStringList type;
+        const char* extension;
+        std::string start;  // the file's first bytes
+    };
+    const Case cases[] = {
+        {{"-t", "svg"}, "svg", "<?xml"},
+        {{"-t", "pdf", "--vector"}, "pdf", "%PDF-"},
+    };
+    for (const auto& c : cases) {
+        const QString one = TestPath(QString("%1-j1").arg(c.extension));
+        const QString four = TestPath(QString("%1-j4").arg(c.extension));
+        const ToolRun r = RunTool(QStringList{"-q", "-j", "1", "-o", one, csv} + c.type);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        ASSERT_EQ(RunTool(QStringList{"-q", "-j", "4", "-o", four, csv} + c.type).exitCode, 0);
+        const auto files = FolderContents(one);
+        EXPECT_EQ(files.size(), 25u);
+        EXPECT_EQ(files, FolderContents(four)) << c.extension;
+        const QString bs = QString("第5期_BS.%1").arg(c.extension);
+        EXPECT_TRUE(ReadBytes(one + "/" + bs).starts_with(c.start)) << c.extension;
+        const std::string line = (bs + "," + QString("第5期_PL.%1").arg(c.extension)).toStdString();
+        EXPECT_NE(ReadBytes(one + "/v_Out.csv").find(line), std::string::npos) << line;
+    }
+    // The picture PDF stays the default for -t pdf.
+    const QString jpegPage = TestPath("pdf-page");
+    ASSERT_EQ(RunTool({"-q", "-t", "pdf", "-o", jpegPage, csv}).exitCode, 0);
+    EXPECT_NE(ReadBytes(jpegPage + "/第5期_BS.pdf").find("/DCTDecode"), std::string::npos);
+    EXPECT_EQ(ReadBytes(TestPath("pdf-j1") + "/第5期_BS.pdf").find("/DCTDecode"),
+              std::string::npos);
+}
+
 TEST(BatchTool, RunFailuresExitWithOneAndTheMessageOnStderr) {
     struct Case {
         std::string csv;
@@ -168,6 +201,10 @@ TEST(BatchTool, UsageErrorsExitWithTwo) {
         {"--bogus", csv},
         {"-t", "clipboard", csv},
         {"-t", "JPG", csv},
+        {"-t", "SVG", csv},
+        {"--vector", csv},
+        {"-t", "svg", "--vector", csv},
+        {"-t", "png", "--vector", csv},
         {"-s", "tab", csv},
         {"--size", "400", csv},
         {"--size", "10x300", csv},

@@ -41,7 +41,9 @@ TEST(DiagramFileName, NameTable) {
         {"5 ", kOutTypeBs, kOutJpeg, "5 _BS.jpeg"},
         {"-1", kOutTypeBs, kOutJpeg, "-1_BS.jpeg"},
         {"5", kOutTypeBs, kOutClipboard, ""},
-        {"5", kOutTypeBs, 7, ""},
+        {"5", kOutTypeBs, kOutSvg, "第5期_BS.svg"},
+        {"5", kOutTypePl, kOutPdfVector, "第5期_PL.pdf"},
+        {"5", kOutTypeBs, 9, ""},
         {"5", kOutTypeBs, -1, ""},
         {"", kOutTypeBs, kOutJpeg, ""},
     };

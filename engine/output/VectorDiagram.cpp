@@ -1,0 +1,180 @@
+#include "engine/output/VectorDiagram.h"
+
+#include <QBuffer>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QRegularExpression>
+#include <QSvgGenerator>
+
+#include "engine/output/OutputFiles.h"
+#include "engine/render/DiagramBitmap.h"
+#include "engine/render/Diagrams.h"
+#include "engine/render/PainterSurface.h"
+
+namespace quorvex {
+namespace {
+
+// A PDF unit is a point; at 72 units per inch one unit is one pixel of the diagram.
+constexpr int kPdfUnitsPerInch = 72;
+constexpr char kCreator[] = "Quorvex";
+
+// "第5期_BS": the file name without its extension, as the document's title.
+QString DocumentTitle(const StatementData& data, int outType) {
+    const QString name = DiagramFileName(data.period, outType, kOutSvg);
+    return name.left(name.size() - 4);
+}
+
+// An SVG font-family value: each family, quoted when it has a space, then the generic one.
+QString SvgFontFamilies(const QStringList& families) {
+    QStringList parts;
+    for (const QString& f : families) {
+        parts.append(f.contains(QLatin1Char(' ')) ? QLatin1Char('\'') + f + QLatin1Char('\'') : f);
+    }
+    parts.append(QStringLiteral("sans-serif"));
+    return parts.join(QStringLiteral(", ")).toHtmlEscaped();
+}
+
+// The generator gives the size in millimetres and only the family it drew with. The figure
+// is a pixel picture: width and height become its pixels, and the font-family names the
+// Japanese stand-ins too, for a viewer that lacks the resolved face.
+QByteArray FinishSvg(QByteArray svg, int width, int height) {
+    static const QRegularExpression size(QStringLiteral("^<svg width=\"[^\"]*\" height=\"[^\"]*\""),
+                                         QRegularExpression::MultilineOption);
+    QString text = QString::fromUtf8(svg);
+    text.replace(size, QStringLiteral("<svg width=\"%1\" height=\"%2\"").arg(width).arg(height));
+    // Only on the text elements: the groups' font attributes style nothing.
+    // The installed fonts do not change while the program runs.
+    static const QStringList families = FontFamilyList(kDiagramFace);
+    static const QRegularExpression textFont(
+        QStringLiteral("(<text [^>]*font-family=\")%1\"")
+            .arg(QRegularExpression::escape(families.first())));
+    static const QString named = QStringLiteral("\\1%1\"").arg(SvgFontFamilies(families));
+    text.replace(textFont, named);
+    return text.toUtf8();
+}
+
+// The writer stamps the time of writing into the document information; it is blanked with
+// spaces (the same length, so the cross-reference offsets stay right).
+void BlankCreationDate(QByteArray& pdf) {
+    const QByteArray key("/CreationDate (");
+    const qsizetype start = pdf.indexOf(key);
+    if (start < 0) return;
+    const qsizetype end = pdf.indexOf(')', start + key.size());
+    if (end < 0) return;
+    for (qsizetype i = start; i <= end; ++i) pdf[i] = ' ';
+}
+
+std::optional<QByteArray> RenderSvg(const VectorDocument& document, int width, int height,
+                                    const VectorDrawing& draw) {
+    QByteArray out;
+    QBuffer buffer(&out);
+    if (!buffer.open(QIODevice::WriteOnly)) return std::nullopt;
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(QSize(width, height));
+    generator.setViewBox(QRect(0, 0, width, height));
+    generator.setResolution(kDiagramDotsPerInch);
+    generator.setTitle(document.title);
+    generator.setDescription(document.description);
+    bool drawn = false;
+    {
+        PainterSurface surface(generator, width, height);
+        drawn = surface.isActive() && draw(surface);
+    }  // the document is complete when the painter ends
+    if (!drawn) return std::nullopt;
+    return FinishSvg(std::move(out), width, height);
+}
+
+std::optional<QByteArray> RenderPdf(const VectorDocument& document, int width, int height,
+                                    const VectorDrawing& draw) {
+    QByteArray out;
+    QBuffer buffer(&out);
+    if (!buffer.open(QIODevice::WriteOnly)) return std::nullopt;
+    bool drawn = false;
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(kPdfUnitsPerInch);
+        // Exact: a size near a standard paper size must not snap to it.
+        const QPageSize page(QSizeF(width, height), QPageSize::Point, QString(),
+                             QPageSize::ExactMatch);
+        if (!writer.setPageLayout(QPageLayout(page, QPageLayout::Portrait, QMarginsF()))) {
+            return std::nullopt;
+        }
+        writer.setCreator(QString::fromLatin1(kCreator));
+        writer.setTitle(document.title);
+        PainterSurface surface(writer, width, height);
+        drawn = surface.isActive() && draw(surface);
+    }
+    if (!drawn) return std::nullopt;
+    BlankCreationDate(out);
+    return out;
+}
+
+}  // namespace
+
+std::optional<VectorFormat> VectorFormatOf(int outSaki) {
+    if (outSaki == kOutSvg) return VectorFormat::Svg;
+    if (outSaki == kOutPdfVector) return VectorFormat::Pdf;
+    return std::nullopt;
+}
+
+std::optional<QByteArray> RenderVectorDrawing(VectorFormat format, const VectorDocument& document,
+                                              int width, int height, const VectorDrawing& draw) {
+    if (width <= 0 || height <= 0) return std::nullopt;
+    return format == VectorFormat::Svg ? RenderSvg(document, width, height, draw)
+                                       : RenderPdf(document, width, height, draw);
+}
+
+std::optional<QByteArray> RenderVectorDiagram(VectorFormat format, int outType,
+                                              const StatementData& data,
+                                              const DiagramOptions& options, int width,
+                                              int height) {
+    const VectorDocument document{
+        DocumentTitle(data, outType),
+        QString::fromUtf8(outType == kOutTypeBs ? "貸借対照表の比率図" : "損益計算書の比率図")};
+    return RenderVectorDrawing(format, document, width, height, [&](DiagramSurface& surface) {
+        return outType == kOutTypeBs ? DrawBsDiagram(surface, width, height, data, options)
+                                     : DrawPlDiagram(surface, width, height, data, options);
+    });
+}
+
+EncodedDiagram EncodeVectorDiagram(const StatementData& data, const DiagramOptions& options,
+                                   int outType, int width, int height, int outSaki) {
+    EncodedDiagram result;
+    const auto format = VectorFormatOf(outSaki);
+    if (!format) return result;
+    auto bytes = RenderVectorDiagram(*format, outType, data, options, width, height);
+    if (!bytes) {
+        result.messageId = kMsgMemory;
+        return result;
+    }
+    result.bytes = std::move(*bytes);
+    result.ok = true;
+    return result;
+}
+
+EncodedDiagram EncodeDiagramFile(const QImage& bitmap, const StatementData& data,
+                                 const DiagramOptions& options, int outType, int width, int height,
+                                 int outSaki) {
+    if (VectorFormatOf(outSaki)) {
+        return EncodeVectorDiagram(data, options, outType, width, height, outSaki);
+    }
+    return EncodeDiagram(bitmap, width, height, outSaki);
+}
+
+bool SaveVectorDiagram(VectorFormat format, int outType, const StatementData& data,
+                       const DiagramOptions& options, int width, int height, const QString& path,
+                       MessageSink& messages) {
+    const EncodedDiagram encoded =
+        EncodeVectorDiagram(data, options, outType, width, height,
+                            format == VectorFormat::Svg ? kOutSvg : kOutPdfVector);
+    if (!encoded.ok) {
+        ReportEncodingFailure(encoded, path, messages);
+        return false;
+    }
+    return CommitFile(path, encoded.bytes, messages);
+}
+
+}  // namespace quorvex
