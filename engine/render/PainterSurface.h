@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -39,15 +40,27 @@ class PainterSurface final : public DiagramSurface {
     void Polyline(std::span<const DiagramPoint> points, Colour pen, int width) override;
     TextSize MeasureText(std::string_view text) override;
     void DrawText(std::string_view text, const BlockRect& rect) override;
+    void SetViewport(const BlockRect& viewport) override;
+    void ResetViewport() override;
 
   private:
+    struct Span {
+        std::int64_t left, top, right, bottom;
+    };
     const QFontMetrics& Metrics();
+    // A rectangle in viewport coordinates, in image coordinates.
+    Span Placed(const BlockRect& rect) const;
+    // Span clipped to the viewport and the image.
+    Span Clipped(const Span& span) const;
+    // The painter's clip: the viewport, or none for the whole image.
+    void RestoreClip();
 
     QImage& image_;
     QPainter painter_;
     QFont defaultFont_;  // the surface's own font, for a request of pixel size 0
     FontRequest font_;
     std::optional<QFontMetrics> metrics_;
+    std::optional<BlockRect> viewport_;  // in image coordinates; none: the whole image
 };
 
 }  // namespace quorvex
