@@ -37,6 +37,9 @@ enum MessageId : int {
     kMsgExplorer = 30048,
     kMsgSavedShowFolder = 30049,
     kMsgWriteFailed = 30050,
+    kMsgOverBasis = 30051,
+    kMsgSheetTooManyPeriods = 30052,
+    kMsgTitleWithoutSheet = 30053,
     kMsgTooManyPeriods = 30164,
     kAppTitle = 57344,
 };

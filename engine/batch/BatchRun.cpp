@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/batch/BatchScale.h"
 #include "engine/output/ImageEncoding.h"
 #include "engine/output/OutputFiles.h"
 #include "engine/render/PeriodRender.h"
@@ -272,6 +273,7 @@ class Run final {
     OutputOptions output_;
     DiagramOptions diagram_;
     SummaryFormat format_;
+    DiagramScale scale_;
     QString folder_;
     std::string summary_;
 };
@@ -325,7 +327,10 @@ BatchResult Run::Execute() {
         source = &buffered;
     }
     std::istream& in = *source;
-    const CsvScan scan = ScanCsv(in, kMaxBatchPeriods + 1);
+    BatchScaleCollector scale(request_.scale, host_.CurrentFigureSize());
+    const CsvScan scan =
+        ScanCsv(in, kMaxBatchPeriods + 1,
+                [&scale](std::size_t i, std::string_view line) { scale.Line(i, line); });
     if (scan.readError) {
         sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
         return result_;
@@ -338,6 +343,8 @@ BatchResult Run::Execute() {
         sink_.ShowMessage(kMsgTooManyPeriods, "", MessageKind::Error);
         return result_;
     }
+    scale_ = scale.Result();
+    scale.ReportOverBasis(scan.encoding, sink_);
     format_.separate = host_.TakeSeparate();
     diagram_ = host_.Diagram();
     format_.decimals = diagram_.Shosu;
@@ -438,7 +445,8 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
         }
         data = std::move(next);
         batchSize = size;
-        if (!RenderPeriodDiagrams(data, diagram_, size.width, size.height, bsBitmap, plBitmap)) {
+        if (!RenderPeriodDiagrams(data, diagram_, size.width, size.height, bsBitmap, plBitmap,
+                                  scale_)) {
             FinishWriting(writer);
             return false;
         }

@@ -10,6 +10,7 @@
 
 #include "core/batch/CsvText.h"
 #include "engine/batch/BatchHost.h"
+#include "engine/render/SharedScale.h"
 
 namespace quorvex {
 
@@ -18,6 +19,9 @@ struct BatchRequest {
     QString title;         // summary name: title + "_Out." + csv or tsv
     QString outputFolder;  // empty: the desktop folder BS_PL
     int jobs = 1;          // encoder threads; 1: everything on the calling thread
+    // Ratio (each diagram fills its figure), shared (the whole CSV one set, its scale found
+    // in the first reading) or a fixed basis (BasisScale).
+    DiagramScale scale;
 };
 
 struct BatchResult {

@@ -17,6 +17,9 @@ struct StoredSettings {
     std::string Ki;  // period text
     DiagramOptions diagram;
     OutputOptions output;
+    // 比例縮尺: both diagrams of the window, and the batch run, on one shared scale. Older
+    // files lack it: off.
+    int HireiShukushaku = 0;
     int Zoomed = 0;
     int PX = 0;
     int PY = 0;
@@ -30,9 +33,9 @@ struct StoredSettings {
 StoredSettings DefaultSettings();
 
 // Missing or unreadable values give their defaults. Shosu, FontSize, Futosa, Yohaku and
-// Separate are clamped to their ranges; DrawName and DrawRitu hold 1 only for 1;
-// DrawUnder holds 1 for anything but 0; CenterLine, OutType and OutSaki are held exactly
-// as read.
+// Separate are clamped to their ranges; DrawName, DrawRitu and HireiShukushaku hold 1
+// only for 1; DrawUnder holds 1 for anything but 0; CenterLine, OutType and OutSaki are
+// held exactly as read.
 StoredSettings LoadSettings();
 
 // Writes every value in the save order. Returns false when the file could not be written
