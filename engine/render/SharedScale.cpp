@@ -64,6 +64,12 @@ DiagramScale SharedScaleBuilder::Result() const {
     return s;
 }
 
+DiagramScale PeriodScale(const StatementData& data, int figureHeight) {
+    SharedScaleBuilder builder;
+    builder.Add(figureHeight, TotalsOf(data));
+    return builder.Result();
+}
+
 int ScaledHeight(const DiagramScale& scale, int figureHeight, double total) {
     if (scale.mode == ScaleMode::Ratio) return figureHeight;
     if (figureHeight <= 0 || !(scale.amount > 0) || !std::isfinite(total) || !(total > 0)) {

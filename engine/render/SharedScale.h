@@ -54,6 +54,10 @@ class SharedScaleBuilder final {
     double amount_ = 0;
 };
 
+// The two diagrams of one period as a set, in figures of the given height: the larger total
+// fills its figure.
+DiagramScale PeriodScale(const StatementData& data, int figureHeight);
+
 // Height h of a diagram of the given total in a figure of the given height: the figure
 // height in the ratio mode, else trunc(pixels x total / amount) computed in double,
 // multiplication first, within 0..figureHeight. A total equal to the amount gives the full
