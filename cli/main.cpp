@@ -214,7 +214,7 @@ int main(int argc, char** argv) {
     int jobs = std::clamp(QThread::idealThreadCount(), 1, 64);
     if (parser.isSet("jobs")) jobs = IntValue(parser, "jobs", 1, 256);
     const bool progress = !parser.isSet("quiet") && isatty(STDERR_FILENO);
-    const quorvex::DiagramScale scale = ScaleOption(parser, stored.HireiShukushaku);
+    const quorvex::DiagramScale scale = ScaleOption(parser, stored.diagram.HireiShukushaku);
 
     if (parser.isSet("sheet")) {
         const QString target = parser.value("sheet");

@@ -103,7 +103,8 @@ SheetResult WriteComparisonSheet(const SheetRequest& request, MessageSink& sink)
     const auto layout =
         ComputeSheetLayout(static_cast<int>(content.periods.size()), request.cell.width,
                            request.cell.height, content.options);
-    if (!layout) return SheetResult::Failed;  // unreachable: the count was checked
+    // The count was checked; only a cell without area (a collapsed window) is left.
+    if (!layout) return SheetResult::Failed;
 
     EncodedDiagram encoded;
     try {

@@ -19,6 +19,10 @@ bool RenderPeriodDiagrams(const StatementData& data, const DiagramOptions& optio
 
 bool DrawScaledDiagram(DiagramBitmap& bitmap, DiagramKind kind, const StatementData& data,
                        const DiagramOptions& options, const DiagramScale& scale) {
+    if (scale.mode == ScaleMode::Ratio) {
+        return kind == DiagramKind::BalanceSheet ? DrawBsDiagram(bitmap, data, options)
+                                                 : DrawPlDiagram(bitmap, data, options);
+    }
     return DrawOnBitmap(bitmap, [&](DiagramSurface& surface, int width, int height) {
         DrawScaledDiagram(surface, {0, 0, width, height}, kind, data, options, scale);
         return true;

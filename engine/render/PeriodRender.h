@@ -18,7 +18,8 @@ namespace quorvex {
 bool RenderPeriodDiagrams(const StatementData& data, const DiagramOptions& options, int width,
                           int height, DiagramBitmap& bs, DiagramBitmap& pl,
                           const DiagramScale& scale = {});
-// One diagram into a prepared bitmap at its size, on the given scale.
+// One diagram into a prepared bitmap at its size, on the given scale (the ratio mode draws
+// exactly as DrawBsDiagram / DrawPlDiagram).
 bool DrawScaledDiagram(DiagramBitmap& bitmap, DiagramKind kind, const StatementData& data,
                        const DiagramOptions& options, const DiagramScale& scale);
 

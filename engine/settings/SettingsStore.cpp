@@ -70,8 +70,9 @@ StoredSettings LoadSettings() {
     o.CenterLine = ReadInt(s, QStringLiteral("CenterLine"), d.diagram.CenterLine);
     out.output.OutType = ReadInt(s, QStringLiteral("OutType"), d.output.OutType);
     out.output.OutSaki = ReadInt(s, QStringLiteral("OutSaki"), d.output.OutSaki);
-    out.HireiShukushaku =
-        ReadInt(s, QStringLiteral("HireiShukushaku"), d.HireiShukushaku) == 1 ? 1 : 0;
+    // Older files lack it: off.
+    o.HireiShukushaku =
+        ReadInt(s, QStringLiteral("HireiShukushaku"), d.diagram.HireiShukushaku) == 1 ? 1 : 0;
     out.output.Separate =
         std::clamp(ReadInt(s, QStringLiteral("Separate"), d.output.Separate), 0, 2);
 
@@ -105,7 +106,7 @@ bool SaveSettings(const StoredSettings& v) {
     s.setValue(QStringLiteral("DrawName"), o.DrawName);
     s.setValue(QStringLiteral("DrawRitu"), o.DrawRitu);
     s.setValue(QStringLiteral("DrawUnder"), o.DrawUnder);
-    s.setValue(QStringLiteral("HireiShukushaku"), v.HireiShukushaku);
+    s.setValue(QStringLiteral("HireiShukushaku"), o.HireiShukushaku);
     s.setValue(QStringLiteral("Zoomed"), v.Zoomed);
     s.setValue(QStringLiteral("PX"), std::max(v.PX, 0));
     s.setValue(QStringLiteral("PY"), std::max(v.PY, 0));

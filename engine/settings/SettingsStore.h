@@ -17,9 +17,6 @@ struct StoredSettings {
     std::string Ki;  // period text
     DiagramOptions diagram;
     OutputOptions output;
-    // 比例縮尺: both diagrams of the window, and the batch run, on one shared scale. Older
-    // files lack it: off.
-    int HireiShukushaku = 0;
     int Zoomed = 0;
     int PX = 0;
     int PY = 0;

@@ -40,6 +40,7 @@
 #include "gui/window/ColourButton.h"
 #include "gui/window/ControlTable.h"
 #include "gui/window/DialogUnits.h"
+#include "gui/window/SheetCommand.h"
 #include "gui/window/WindowBatchHost.h"
 
 namespace quorvex {
@@ -364,6 +365,12 @@ void CTesselDlg::ConnectHandlers() {
     onClick(kIdExit, [this] { reject(); });
     onClick(kIdOutput, [this] { OnOutput(); });
     onClick(kIdBatch, [this] { OnBatchClicked(); });
+    onClick(kIdComparisonSheet, [this] { OnComparisonSheet(); });
+    onClick(kIdProportional, [this] {
+        diagram_.HireiShukushaku =
+            static_cast<QCheckBox*>(control(kIdProportional))->isChecked() ? 1 : 0;
+        RepaintFigureArea();
+    });
     if (QWidget* batch = control(kIdBatch)) {
         batch->setAcceptDrops(true);
         batch->installEventFilter(this);
@@ -454,6 +461,8 @@ void CTesselDlg::OnInitDialog() {
     CheckOnly(kIdDrawName, diagram_.DrawName == 1);
     diagram_.DrawRitu = s.diagram.DrawRitu == 1 ? 1 : 0;
     CheckOnly(kIdDrawRitu, diagram_.DrawRitu == 1);
+    diagram_.HireiShukushaku = s.diagram.HireiShukushaku == 1 ? 1 : 0;
+    CheckOnly(kIdProportional, diagram_.HireiShukushaku == 1);
     diagram_.DrawUnder = s.diagram.DrawUnder != 0 ? 1 : 0;
     CheckOnly(diagram_.DrawUnder ? kIdRatioBelow : kIdRatioRight);
     diagram_.CenterLine = s.diagram.CenterLine;  // held exactly as read
@@ -669,6 +678,8 @@ void CTesselDlg::RunBatchFile(const QString& path, const QString& title) {
     request.title = title;
     // The files are the same for any number of encoder threads; the window uses them all.
     request.jobs = std::max(1, QThread::idealThreadCount());
+    // 比例縮尺 makes the whole CSV one set.
+    if (diagram_.HireiShukushaku == 1) request.scale.mode = ScaleMode::Shared;
     // The run keeps the thread to itself: no input reaches the window meanwhile. Let the
     // window redraw where the file dialog was before that.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -682,6 +693,14 @@ void CTesselDlg::OnBatchClicked() {
     if (path.isEmpty()) return;
     // A name typed into the dialog is run whatever its extension.
     RunBatchFile(path, QFileInfo(path).completeBaseName());
+}
+
+void CTesselDlg::OnComparisonSheet() {
+    SheetRequest request;
+    request.cell = {figureSize().width(), figureSize().height()};
+    request.diagram = diagram_;
+    request.colours = colours_;
+    RunSheetCommand(this, request, sink_);
 }
 
 void CTesselDlg::LayoutFigures() {
@@ -724,19 +743,26 @@ void CTesselDlg::paintEvent(QPaintEvent* event) {
     ++paintCount_;
     const StatementData data = statementData();
     // Each diagram on its own: a failure of one still lets the other be drawn.
+    const DiagramScale scale = shownScale(bsRect_.height());
     if (PrepareDiagramBitmap(bsBitmap_, bsRect_.width(), bsRect_.height()) &&
-        DrawBsDiagram(bsBitmap_, data, diagram_)) {
+        DrawScaledDiagram(bsBitmap_, DiagramKind::BalanceSheet, data, diagram_, scale)) {
         painter.drawImage(bsRect_.left, bsRect_.top, bsBitmap_.image());
     }
     if (PrepareDiagramBitmap(plBitmap_, plRect_.width(), plRect_.height()) &&
-        DrawPlDiagram(plBitmap_, data, diagram_)) {
+        DrawScaledDiagram(plBitmap_, DiagramKind::ProfitAndLoss, data, diagram_, scale)) {
         painter.drawImage(plRect_.left, plRect_.top, plBitmap_.image());
     }
 }
 
+DiagramScale CTesselDlg::shownScale(int figureHeight) const {
+    if (diagram_.HireiShukushaku != 1) return {};
+    return PeriodScale(statementData(), figureHeight);
+}
+
 bool CTesselDlg::RenderPeriodDiagrams() {
     return quorvex::RenderPeriodDiagrams(statementData(), diagram_, batchFigureSize_.width(),
-                                         batchFigureSize_.height(), bsBitmap_, plBitmap_);
+                                         batchFigureSize_.height(), bsBitmap_, plBitmap_,
+                                         shownScale(batchFigureSize_.height()));
 }
 
 void CTesselDlg::resizeEvent(QResizeEvent* event) {

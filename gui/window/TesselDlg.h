@@ -11,6 +11,7 @@
 
 #include "core/model/StatementData.h"
 #include "engine/render/DiagramBitmap.h"
+#include "engine/render/SharedScale.h"
 #include "gui/aids/AidsHost.h"
 #include "gui/window/Dialogs.h"
 #include "gui/window/Layout.h"
@@ -64,6 +65,8 @@ enum ControlId : int {
     kIdSeparatorNone = 1047,
     kIdSeparatorKanji = 1048,
     kIdSeparatorComma = 1049,
+    kIdProportional = 1050,
+    kIdComparisonSheet = 1051,
     kIdNameBase = 3000,
     kIdAmountBase = 3100,
     kIdAmountLabelBase = 3200,
@@ -123,6 +126,10 @@ class CTesselDlg final : public QDialog, public AidsHost {
     // Button 1011: a CSV chosen in the file dialog, or one dropped on the button.
     void OnBatchClicked();
     void OnBatchDropped(const QList<QUrl>& urls);
+    // Button 1051: the comparison sheet of a CSV chosen in the file dialog.
+    void OnComparisonSheet();
+    // The scale the shown period's diagrams are drawn at: ratio, or the two as one set.
+    DiagramScale shownScale(int figureHeight) const;
     // The batch run over the CSV at path; title names the summary file.
     void RunBatchFile(const QString& path, const QString& title);
     // Path and title of the last batch started (for the record of tests and the caller).

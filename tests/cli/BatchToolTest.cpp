@@ -258,7 +258,7 @@ TEST(BatchTool, SharedScaleFilesAreRatioDiagramsUnderWhiteRows) {
 TEST(BatchTool, ScaleOptionsAndTheStoredValue) {
     StoredSettings stored = DefaultSettings();
     stored.output.OutSaki = kOutPng;
-    stored.HireiShukushaku = 1;
+    stored.diagram.HireiShukushaku = 1;
     ASSERT_TRUE(SaveSettings(stored));
     const QString csv = WriteTestFile("p.csv", ProportionalCsv());
     // Whether period 1's balance sheet has white rows on top: drawn on the shared scale.

@@ -69,9 +69,8 @@ TEST(SettingsStore, RoundTripWritesAll48Values) {
         v.Col[i] = MakeColour(i, 2 * i, 3 * i);
     }
     v.Ki = "第5期";
-    v.diagram = DiagramOptions{2, 3, 12, 0, 50, 0, 0, 0};
+    v.diagram = DiagramOptions{2, 3, 12, 0, 50, 0, 0, 0, 1};
     v.output = OutputOptions{0, 5, 1};
-    v.HireiShukushaku = 1;
     v.Zoomed = 1;
     v.PX = -8;
     v.PY = 20;
@@ -101,7 +100,8 @@ TEST(SettingsStore, ProportionalScaleIsOnOnlyForOne) {
     for (const Case& c : cases) {
         Store("FontSize", 12);  // the file exists either way
         if (c.stored.isValid()) Store("HireiShukushaku", c.stored);
-        EXPECT_EQ(LoadSettings().HireiShukushaku, c.loaded) << c.stored.toString().toStdString();
+        EXPECT_EQ(LoadSettings().diagram.HireiShukushaku, c.loaded)
+            << c.stored.toString().toStdString();
         QFile::remove(SettingsFilePath());
     }
 }

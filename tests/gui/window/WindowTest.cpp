@@ -81,7 +81,7 @@ TEST_F(WindowTest, EveryControlOfTheTableExistsByIdAndName) {
             EXPECT_EQ(w->toolTip().toStdString(), c.tip) << c.id;
         }
     }
-    EXPECT_EQ(withId, 102);
+    EXPECT_EQ(withId, 104);
     for (int i = 0; i < kItemCount; ++i) {
         EXPECT_NE(qobject_cast<QLineEdit*>(dlg_->control(1000)), nullptr);
         EXPECT_NE(qobject_cast<QLineEdit*>(dlg_->control(3000 + i)), nullptr);
@@ -236,7 +236,7 @@ TEST_F(WindowTest, ClosingSavesAllValuesAndTheNextStartShowsThem) {
 
     QSettings raw(SettingsFilePath(), QSettings::IniFormat);
     raw.beginGroup(QStringLiteral("Last"));
-    EXPECT_EQ(raw.childKeys().size(), 47);
+    EXPECT_EQ(raw.childKeys().size(), 48);
     std::set<QString> keys;
     for (const QString& k : raw.childKeys()) keys.insert(k);
     for (const char* k :
