@@ -1,6 +1,7 @@
 #include "engine/batch/SheetRun.h"
 
 #include <QFileInfo>
+#include <cstdint>
 #include <fstream>
 #include <new>
 #include <sstream>
@@ -15,6 +16,9 @@
 
 namespace quorvex {
 namespace {
+
+// 1 GiB of 32-bit pixels.
+constexpr std::int64_t kMaxSheetPixels = std::int64_t{1} << 28;
 
 // The periods of the CSV in file order, or nothing after the message of the failure.
 std::optional<std::vector<StatementData>> ReadPeriods(const SheetRequest& request,
@@ -106,6 +110,12 @@ SheetResult WriteComparisonSheet(const SheetRequest& request, MessageSink& sink)
     // The count was checked; only a cell without area (a collapsed window) is left.
     if (!layout) return SheetResult::Failed;
 
+    // 60 cells of the largest figure size would need gigabytes: refused like a failed
+    // allocation before the system has to refuse (or kill) the process.
+    if (std::int64_t{layout->width} * layout->height > kMaxSheetPixels) {
+        sink.ShowMessage(kMsgMemory, "", MessageKind::Error);
+        return SheetResult::Failed;
+    }
     EncodedDiagram encoded;
     try {
         DiagramBitmap sheet;

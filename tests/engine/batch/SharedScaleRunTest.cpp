@@ -153,6 +153,7 @@ TEST(ComparisonSheetRun, WrittenRefusedOrFailed) {
         SheetResult result;
         std::vector<int> messages;
         int periods;  // columns of the written sheet
+        FigureSize cell{40, 30};
     };
     const Case cases[] = {
         {"one period", PeriodsCsv(1), SheetResult::Written, {}, 1},
@@ -161,6 +162,8 @@ TEST(ComparisonSheetRun, WrittenRefusedOrFailed) {
         {"sixty-one", PeriodsCsv(61), SheetResult::TooManyPeriods, {kMsgSheetTooManyPeriods}, 0},
         {"header only", std::string(kHeaderLine) + "\n", SheetResult::Failed, {kMsgNoData}, 0},
         {"rejected record", PeriodsCsv(2) + "3,1,2\n", SheetResult::Failed, {kMsgNot11Fields}, 0},
+        // 60 cells of 4000 x 4000 would be 7.7 GB: refused before any allocation.
+        {"too large", PeriodsCsv(60), SheetResult::Failed, {kMsgMemory}, 0, {4000, 4000}},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -168,7 +171,7 @@ TEST(ComparisonSheetRun, WrittenRefusedOrFailed) {
         SheetRequest request;
         request.csvPath = WriteTestFile("sheet.csv", c.csv);
         request.outputPath = TestPath(QString("sheet%1.png").arg(n++));
-        request.cell = {40, 30};
+        request.cell = c.cell;
         EXPECT_EQ(WriteComparisonSheet(request, sink), c.result) << c.what;
         EXPECT_EQ(sink.Ids(), c.messages) << c.what;
         const QImage written(request.outputPath);
@@ -176,7 +179,8 @@ TEST(ComparisonSheetRun, WrittenRefusedOrFailed) {
             EXPECT_TRUE(written.isNull()) << c.what;
             continue;
         }
-        const auto layout = ComputeSheetLayout(c.periods, 40, 30, request.diagram);
+        const auto layout =
+            ComputeSheetLayout(c.periods, c.cell.width, c.cell.height, request.diagram);
         ASSERT_TRUE(layout);
         EXPECT_EQ(written.size(), QSize(layout->width, layout->height)) << c.what;
     }
