@@ -14,8 +14,11 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/OutOfMemory.h"
 #include "cli/ToolHost.h"
+#include "core/files/Interrupt.h"
 #include "core/model/ColourFile.h"
+#include "core/model/OptionTable.h"
 #include "engine/batch/BatchRun.h"
 #include "engine/batch/SheetRun.h"
 #include "engine/settings/SettingsStore.h"
@@ -48,6 +51,12 @@ int IntValue(const QCommandLineParser& parser, const QString& name, int lo, int 
     const int v = text.toInt(&ok);
     if (!ok || v < lo || v > hi) UsageError(InvalidValue("--" + name, text));
     return v;
+}
+
+// A whole decimal number within the option's range, else a usage error.
+int OptionArgument(const QCommandLineParser& parser, const QString& name,
+                   const quorvex::OptionSpec& spec) {
+    return IntValue(parser, name, spec.low, spec.high);
 }
 
 // The index of the value in words, else a usage error.
@@ -97,9 +106,8 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& t
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The whole program, run by main under the out-of-memory guard.
+int Run(int argc, char** argv) {
     // Never a window: the offscreen platform renders the same pictures without a display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Every period allocates and frees pictures of a few hundred kilobytes on several
@@ -113,7 +121,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORVEX_VERSION));
 
     QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    // "-j2", "-tpng", "-o/tmp/x": a short option's value may follow it directly.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     const QList<QCommandLineOption> options = {
         {{"o", "output-dir"}, "", "DIR"},
         {{"t", "type"}, "", "TYPE"},
@@ -179,8 +188,9 @@ int main(int argc, char** argv) {
         s.output.Separate = Choice(parser, "separator", {"none", "kanji", "comma"});
     }
     if (parser.isSet("size")) {
+        // Blanks around the value are ignored, as for the other numbers.
         static const QRegularExpression re(QStringLiteral("^([0-9]{1,5})x([0-9]{1,5})$"));
-        const auto m = re.match(parser.value("size"));
+        const auto m = re.match(parser.value("size").trimmed());
         const int w = m.hasMatch() ? m.captured(1).toInt() : 0;
         const int h = m.hasMatch() ? m.captured(2).toInt() : 0;
         if (w < 16 || w > 4000 || h < 16 || h > 4000) {
@@ -188,9 +198,16 @@ int main(int argc, char** argv) {
         }
         s.size = {w, h};
     }
-    if (parser.isSet("decimals")) s.diagram.Shosu = IntValue(parser, "decimals", 0, 5);
-    if (parser.isSet("font-size")) s.diagram.FontSize = IntValue(parser, "font-size", 5, 50);
-    if (parser.isSet("line-width")) s.diagram.Futosa = IntValue(parser, "line-width", 0, 20);
+    using quorvex::Option;
+    if (parser.isSet("decimals")) {
+        s.diagram.Shosu = OptionArgument(parser, "decimals", Option("Shosu"));
+    }
+    if (parser.isSet("font-size")) {
+        s.diagram.FontSize = OptionArgument(parser, "font-size", Option("FontSize"));
+    }
+    if (parser.isSet("line-width")) {
+        s.diagram.Futosa = OptionArgument(parser, "line-width", Option("Futosa"));
+    }
     if (parser.isSet("centre-line")) {
         s.diagram.CenterLine = Choice(parser, "centre-line", {"none", "upper", "lower"});
     }
@@ -200,12 +217,13 @@ int main(int argc, char** argv) {
         s.diagram.DrawUnder = Choice(parser, "ratio-position", {"right", "below"});
     }
     if (parser.isSet("colours")) {
-        QFile file(parser.value("colours"));
-        if (!file.open(QIODevice::ReadOnly)) {
+        // Only a small regular file: a device, a FIFO or a huge file is a mistake.
+        const auto text =
+            quorvex::ReadSmallColourFile(QFile::encodeName(parser.value("colours")).toStdString());
+        if (!text) {
             UsageError(QStringLiteral("色ファイルを開けません: %1").arg(parser.value("colours")));
         }
-        const QByteArray text = file.readAll();
-        quorvex::ReadColourFileText(std::string_view(text.constData(), text.size()), s.colours);
+        quorvex::ReadColourFileText(*text, s.colours);
     }
     // An empty folder name (a script's unset variable) would quietly mean the desktop.
     if (parser.isSet("output-dir") && parser.value("output-dir").isEmpty()) {
@@ -254,8 +272,21 @@ int main(int argc, char** argv) {
     request.outputFolder = parser.value("output-dir");
     request.jobs = jobs;
     request.scale = scale;
+    quorvex::InstallInterruptHandlers();
     const quorvex::BatchResult result = quorvex::RunBatch(host, request);
-    if (!result.ok) return kExitRunFailed;
+    if (!result.ok) {
+        if (const int signal = quorvex::PendingInterrupt()) {
+            std::fputs("quorvex-batch: 中断しました\n", stderr);
+            return 128 + signal;
+        }
+        return kExitRunFailed;
+    }
     std::printf("%s\n", result.summaryPath.toUtf8().constData());
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return quorvex::RunGuardedAgainstOutOfMemory([&] { return Run(argc, argv); });
 }

@@ -10,11 +10,13 @@ packages=(
   fonts-ipafont-gothic
   libgtest-dev
   xdg-utils
+  xvfb openbox xdotool x11-utils  # the window's restart test under a real X server
   qt6-translations-l10n
 )
-if [[ "${1:-}" == "--bench" ]]; then
-  packages+=(libbenchmark-dev time)  # time: GNU time for the batch benchmark's peak memory
-fi
+case "${1:-}" in
+  --bench) packages+=(libbenchmark-dev time) ;;  # time: GNU time for the batch benchmark's peak memory
+  --fuzz) packages+=(clang libclang-rt-14-dev) ;;  # clang's libFuzzer, ASan and UBSan runtimes
+esac
 
 missing=()
 for p in "${packages[@]}"; do

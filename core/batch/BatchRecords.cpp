@@ -24,21 +24,49 @@ std::string AmountLabelText(std::string_view amount) {
     return amount.empty() ? std::string("0円") : FormatKanjiAmount(amount);
 }
 
-std::string SummaryHeaderLine(const StatementData& data, char separator) {
-    std::string h = "BSファイル名";
+namespace {
+
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+
+// The header line with every fixed text passed through `fixed` (the file's encoding).
+template <typename Name, typename Fixed>
+std::string HeaderLine(Name name, char separator, Fixed fixed) {
+    std::string h = fixed("BSファイル名");
     h += separator;
-    h += "PLファイル名";
+    h += fixed("PLファイル名");
     h += separator;
     for (int i = 0; i < kItemCount; ++i) {
-        const std::string& name = data.items[i].name;
-        h += name;
+        h += name(i);
         h += separator;
         if (i == kPlFirst) continue;
-        h += name;
-        h += "率";
+        h += name(i);
+        h += fixed("率");
         if (i != kItemCount - 1) h += separator;
     }
     return h;
+}
+
+}  // namespace
+
+std::string SummaryHeaderLine(const StatementData& data, char separator) {
+    return HeaderLine([&](int i) { return data.items[i].name; }, separator,
+                      [](std::string_view text) { return std::string(text); });
+}
+
+std::string SummaryHeaderBytes(std::string_view rawHeader, char separator, TextEncoding encoding,
+                               const Cp932Codec& codec) {
+    const bool cp932 = encoding == TextEncoding::Cp932;
+    const auto name = [&](int i) {
+        std::string raw = SplitFields(rawHeader, i + 2, ',');
+        if (!cp932) return raw;
+        // Bytes that are no CP932 character are shown as U+FFFD and written as "?".
+        const std::string decoded = codec.Decode(raw);
+        return decoded.find(kReplacementCharacter) == std::string::npos ? raw
+                                                                        : codec.Encode(decoded);
+    };
+    return HeaderLine(name, separator, [&](std::string_view text) {
+        return cp932 ? codec.Encode(text) : std::string(text);
+    });
 }
 
 std::string SummaryPeriodColumns(const StatementData& data, int separate, int decimals) {

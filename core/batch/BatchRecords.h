@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/batch/CsvText.h"
 #include "core/model/Messages.h"
 #include "core/model/StatementData.h"
 
@@ -43,6 +44,13 @@ std::string SummaryHeaderLine(const StatementData& data, char separator);
 // Columns 3..21 of a period line: the amounts in the form separate asks for and the ratio
 // texts with decimals decimals, from data's amounts and ratios.
 std::string SummaryPeriodColumns(const StatementData& data, int separate, int decimals);
+// The header line of a summary file in the CSV's encoding, made from the CSV's header line
+// as read (`rawHeader`, without a byte-order mark): the fixed texts in that encoding and the
+// item names byte for byte, so that a name keeps the very codes of its file (CP932 codes
+// some characters twice, and a decoded name would come back with the other code). A name
+// with bytes that are no CP932 character is written as decoded ("?" for each of them).
+std::string SummaryHeaderBytes(std::string_view rawHeader, char separator, TextEncoding encoding,
+                               const Cp932Codec& codec);
 // bs sep pl sep columns.
 std::string SummaryPeriodLine(std::string_view bs, std::string_view pl, char separator,
                               std::string_view columns);

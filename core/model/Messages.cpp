@@ -67,4 +67,23 @@ std::string ApplicationTitle() {
     return MessageText(kAppTitle);
 }
 
+std::string QuoteField(std::string_view utf8) {
+    std::string out;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        // A character starts at every byte that does not continue a UTF-8 sequence.
+        if ((byte & 0xC0) != 0x80 && ++characters > kQuotedCharacters) {
+            out += "\u2026";
+            break;
+        }
+        if (byte == 0) {
+            out += "\uFFFD";
+        } else {
+            out += utf8[i];
+        }
+    }
+    return out;
+}
+
 }  // namespace quorvex

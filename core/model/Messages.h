@@ -51,6 +51,12 @@ MessageKind MessageKindOf(int id);
 // "Quorvex".
 std::string ApplicationTitle();
 
+// A text from the user's data (a file name made from a period, say) as a message shows it:
+// at most kQuotedCharacters characters, then "…"; a NUL becomes U+FFFD, so nothing cuts
+// the message short.
+inline constexpr std::size_t kQuotedCharacters = 200;
+std::string QuoteField(std::string_view utf8);
+
 class MessageSink {
   public:
     virtual ~MessageSink() = default;

@@ -61,17 +61,18 @@ struct StatementData {
 
 enum CentreLineMode : int { kCentreLineNone = 0, kCentreLineUpper = 1, kCentreLineLower = 2 };
 
-// Field names are the names of the settings values that store them.
+// Field names are the names of the settings values that store them; ranges and the
+// treatment of stored values are in OptionTable.h. The initial values are the defaults.
 struct DiagramOptions {
-    int CenterLine = kCentreLineUpper;  // 0..2
-    int Shosu = 2;                      // decimals of ratio texts, 0..5
-    int FontSize = 10;                  // points, 5..50
-    int Futosa = 2;                     // border width in pixels, 0..20
-    int Yohaku = 10;                    // window margin in pixels, 0..50
-    int DrawName = 1;                   // 0, 1
-    int DrawRitu = 1;                   // 0, 1
-    int DrawUnder = 1;                  // 0 ratio right of the name, 1 below it
-    int HireiShukushaku = 0;            // 1: diagrams on one shared scale (比例縮尺)
+    int CenterLine = kCentreLineUpper;
+    int Shosu = 2;      // decimals of ratio texts
+    int FontSize = 10;  // points
+    int Futosa = 2;     // border width in pixels
+    int Yohaku = 10;    // window margin in pixels
+    int DrawName = 1;
+    int DrawRitu = 1;
+    int DrawUnder = 1;        // 0 ratio right of the name, 1 below it
+    int HireiShukushaku = 0;  // 1: diagrams on one shared scale (比例縮尺)
 
     bool operator==(const DiagramOptions&) const = default;
 };

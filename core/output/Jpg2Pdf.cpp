@@ -1,13 +1,9 @@
 #include "core/output/Jpg2Pdf.h"
 
-#include <errno.h>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -181,6 +177,20 @@ std::optional<std::string> CJpg2Pdf::ConvertBytes(std::string_view jpeg) {
 
 bool CJpg2Pdf::Convert(const std::string& jpegPath, const std::string& pdfPath,
                        MessageSink& messages) const {
+    return ConvertWith(jpegPath, messages, [&](std::string_view pdf) {
+        return WriteFileAtomically(pdfPath, pdf, Durability::Durable);
+    });
+}
+
+bool CJpg2Pdf::Convert(const std::string& jpegPath, const std::string& folder,
+                       std::string_view name, MessageSink& messages) const {
+    return ConvertWith(jpegPath, messages, [&](std::string_view pdf) {
+        return WriteFileInFolder(folder, name, pdf, Durability::Durable);
+    });
+}
+
+bool CJpg2Pdf::ConvertWith(const std::string& jpegPath, MessageSink& messages,
+                           const std::function<WriteOutcome(std::string_view)>& write) const {
     const auto fail = [&](std::string_view prefix) {
         messages.ShowMessage(kMsgPdfFailed, prefix, MessageKind::Error);
         return false;
@@ -214,66 +224,19 @@ bool CJpg2Pdf::Convert(const std::string& jpegPath, const std::string& pdfPath,
     } catch (const std::bad_alloc&) {
         return fail(kPrefixCopyStream);
     }
-    bool created = false;
-    if (!WriteFileAtomically(pdfPath, pdf, true, created)) {
-        return fail(created ? kPrefixFileWrite : kPrefixFileCreate);
+    switch (write(pdf)) {
+        case WriteOutcome::Written:
+            break;
+        case WriteOutcome::NotCreated:
+            return fail(kPrefixFileCreate);
+        case WriteOutcome::NotWritten:
+            return fail(kPrefixFileWrite);
     }
     if (printSuccess_) {
         std::fputs("\nSuccess!\n", stdout);
         std::fflush(stdout);
     }
     return true;
-}
-
-bool IsSafeFilePath(std::string_view path) {
-    if (path.find('\0') != std::string_view::npos) return false;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        const std::size_t slash = std::min(path.find('/', start), path.size());
-        if (path.substr(start, slash - start) == "..") return false;
-        start = slash + 1;
-    }
-    return true;
-}
-
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool durable,
-                         bool& created) {
-    created = false;
-    if (!IsSafeFilePath(path)) return false;
-    // Something that cannot be replaced by a file (a folder) or that is not writable counts
-    // as a file that cannot be created.
-    struct stat existing {};
-    const bool exists = ::stat(path.c_str(), &existing) == 0;
-    if (exists && (S_ISDIR(existing.st_mode) || ::access(path.c_str(), W_OK) != 0)) return false;
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = path + "." + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
-        // O_EXCL|O_NOFOLLOW: never reuse or follow something already there.
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-    created = true;
-
-    if (exists && S_ISREG(existing.st_mode)) ::fchmod(fd, existing.st_mode & 07777);
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = false;
-        } else {
-            done += static_cast<std::size_t>(n);
-        }
-    }
-    if (ok && durable && ::fdatasync(fd) != 0) ok = false;
-    if (::close(fd) != 0) ok = false;
-    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
 }
 
 }  // namespace quorvex

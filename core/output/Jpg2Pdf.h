@@ -4,10 +4,12 @@
 // buffers, with a file-based entry point on top.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "core/files/AtomicFile.h"
 #include "core/model/Messages.h"
 
 namespace quorvex {
@@ -46,31 +48,21 @@ class CJpg2Pdf final {
     // "[Get Size]" failure). Shows no message and prints nothing.
     static std::optional<std::string> ConvertBytes(std::string_view jpeg);
 
-    // Reads the JPEG at jpegPath and writes the PDF at pdfPath. The PDF is written to a
-    // temporary file beside it and renamed over pdfPath only when complete, so a failure
-    // never leaves a partial PDF nor touches an existing one. Each failure shows
-    // prefix + message 30003 (error). The JPEG file is never changed.
+    // Reads the JPEG at jpegPath and writes the PDF at pdfPath with WriteFileAtomically
+    // (durable), so a failure never leaves a partial PDF nor touches an existing one. Each
+    // failure shows prefix + message 30003 (error). The JPEG file is never changed.
     bool Convert(const std::string& jpegPath, const std::string& pdfPath,
+                 MessageSink& messages) const;
+    // The same with the PDF written as `name` inside `folder` (WriteFileInFolder: never
+    // outside the folder).
+    bool Convert(const std::string& jpegPath, const std::string& folder, std::string_view name,
                  MessageSink& messages) const;
 
   private:
+    bool ConvertWith(const std::string& jpegPath, MessageSink& messages,
+                     const std::function<WriteOutcome(std::string_view)>& write) const;
+
     bool printSuccess_;
 };
-
-// Writes `bytes` to `path` through a temporary file in the same folder that is renamed over
-// `path` only when everything was written. New files get the usual 0666 & ~umask mode; an
-// existing file keeps its mode, and one that is not writable is not replaced. durable:
-// flush the data to the disk before the rename. Returns false when the temporary file
-// cannot be created or `path` cannot become a file (a folder there, a NUL in the name;
-// `created` false) or writing, flushing, closing or renaming fails
-// (`created` true); the temporary file is removed then and `path` is untouched.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, bool durable,
-                         bool& created);
-
-// Whether `path` can name the file it is meant to: no NUL (the system calls would cut the
-// name short) and no ".." component. File names are made from period texts, which a CSV
-// record supplies, and the output folders are absolute and clean, so "../x" in a period must
-// not reach outside the folder: such a name counts as a file that cannot be created.
-bool IsSafeFilePath(std::string_view path);
 
 }  // namespace quorvex

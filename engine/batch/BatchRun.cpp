@@ -1,8 +1,11 @@
 #include "engine/batch/BatchRun.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -15,6 +18,9 @@
 #include <thread>
 #include <vector>
 
+#include "core/batch/PipeInput.h"
+#include "core/files/AtomicFile.h"
+#include "core/files/Interrupt.h"
 #include "engine/batch/BatchScale.h"
 #include "engine/output/ImageEncoding.h"
 #include "engine/output/OutputFiles.h"
@@ -123,7 +129,7 @@ struct PendingPeriod {
     StatementData data;
     FigureSize size;
     QImage bs, pl;
-    QString bsPath, plPath;
+    QString folder, bsName, plName;  // the names inside the output folder
     std::future<EncodedPeriod> bytes;
 };
 
@@ -227,19 +233,20 @@ class Writer final {
             encoded.bs.ok = false;
             encoded.bs.messageId = kMsgMemory;
         }
-        if (Commit(encoded.bs, p.bsPath, report.messages)) {
+        if (Commit(encoded.bs, p.folder, p.bsName, report.messages)) {
             report.filesWritten = 1;
-            if (Commit(encoded.pl, p.plPath, report.messages)) report.filesWritten = 2;
+            if (Commit(encoded.pl, p.folder, p.plName, report.messages)) report.filesWritten = 2;
         }
         return report;
     }
 
-    static bool Commit(const EncodedDiagram& encoded, const QString& path, MessageSink& messages) {
+    static bool Commit(const EncodedDiagram& encoded, const QString& folder, const QString& name,
+                       MessageSink& messages) {
         if (!encoded.ok) {
-            ReportEncodingFailure(encoded, path, messages);
+            ReportEncodingFailure(encoded, name, messages);
             return false;
         }
-        return CommitFile(path, encoded.bytes, messages, CommitMode::Deferred);
+        return CommitFileIn(folder, name, encoded.bytes, messages, CommitMode::Deferred);
     }
 
     const std::size_t capacity_;
@@ -262,6 +269,7 @@ class Run final {
 
   private:
     bool OutputFolder();
+    bool OpenInput(std::ifstream& file, std::istringstream& buffered, std::istream*& source);
     bool ProcessLines(std::istream& in, const CsvScan& scan);
     bool PassOnReports(Writer& writer);
     bool FinishWriting(Writer& writer);
@@ -275,7 +283,8 @@ class Run final {
     SummaryFormat format_;
     DiagramScale scale_;
     QString folder_;
-    std::string summary_;
+    std::string summaryHeader_;  // in the summary file's encoding, without line end
+    std::string summary_;        // the period lines, UTF-8
 };
 
 // The desktop folder BS_PL, or the folder the request names, made when missing (one
@@ -299,33 +308,10 @@ BatchResult Run::Execute() {
     if (!OutputFolder()) return result_;
     result_.folder = folder_;
 
-    std::ifstream file(QFile::encodeName(request_.csvPath).toStdString(), std::ios::binary);
-    if (!file) {
-        sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
-        return result_;
-    }
-    // The file is read twice. A pipe (a script's process substitution, say) cannot go back
-    // to its start: it is read once into memory, and both passes read that.
+    std::ifstream file;
     std::istringstream buffered;
     std::istream* source = &file;
-    if (file.rdbuf()->pubseekoff(0, std::ios::cur, std::ios::in) == std::streampos(-1)) {
-        std::string bytes;
-        try {
-            char chunk[1 << 16];
-            while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
-                bytes.append(chunk, static_cast<std::size_t>(file.gcount()));
-            }
-        } catch (const std::bad_alloc&) {
-            sink_.ShowMessage(kMsgFileObject, "", MessageKind::Error);
-            return result_;
-        }
-        if (file.bad()) {
-            sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
-            return result_;
-        }
-        buffered.str(std::move(bytes));
-        source = &buffered;
-    }
+    if (!OpenInput(file, buffered, source)) return result_;
     std::istream& in = *source;
     BatchScaleCollector scale(request_.scale, host_.CurrentFigureSize());
     const CsvScan scan =
@@ -375,16 +361,61 @@ BatchResult Run::Execute() {
     host_.SetOutType(savedKind);
     if (!done) return result_;
 
-    const QString summaryPath = folder_ + QLatin1Char('/') + request_.title +
-                                QStringLiteral("_Out.") +
+    if (PendingInterrupt() != 0) return result_;
+    const QString summaryName = request_.title + QStringLiteral("_Out.") +
                                 QString::fromUtf8(SummaryExtension(format_.separate));
-    if (!WriteSummaryFile(summaryPath, summary_, scan.encoding, sink_)) return result_;
+    const QString summaryPath = folder_ + QLatin1Char('/') + summaryName;
+    if (!WriteSummaryFile(folder_, summaryName, summaryHeader_, summary_, scan.encoding, sink_)) {
+        return result_;
+    }
     result_.ok = true;
     result_.summaryPath = summaryPath;
     if (sink_.ShowMessage(kMsgSavedShowFolder, "", MessageKind::Question) == kYes) {
         host_.OpenFolder(folder_);
     }
     return result_;
+}
+
+// The file is read twice. What cannot go back to its start (a pipe, a script's process
+// substitution) is read once into memory, counted while it comes in, and both passes read
+// that. False after the message (none when the run was interrupted).
+bool Run::OpenInput(std::ifstream& file, std::istringstream& buffered, std::istream*& source) {
+    const QByteArray path = QFile::encodeName(request_.csvPath);
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+        if (fd >= 0) ::close(fd);
+        sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
+        return false;
+    }
+    if (S_ISREG(st.st_mode)) {
+        ::close(fd);
+        file.open(path.toStdString(), std::ios::binary);
+        if (!file) sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
+        source = &file;
+        return static_cast<bool>(file);
+    }
+    std::string bytes;
+    const PipeRead read = ReadPipeInput(fd, kMaxBatchPeriods + 1, kMaxPipeBytes, bytes);
+    ::close(fd);
+    switch (read) {
+        case PipeRead::Complete:
+            buffered.str(std::move(bytes));
+            source = &buffered;
+            return true;
+        case PipeRead::TooManyLines:
+            sink_.ShowMessage(kMsgTooManyPeriods, "", MessageKind::Error);
+            return false;
+        case PipeRead::TooLarge:
+            sink_.ShowMessage(kMsgFileObject, "", MessageKind::Error);
+            return false;
+        case PipeRead::ReadError:
+            sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
+            return false;
+        case PipeRead::Interrupted:
+            return false;
+    }
+    return false;
 }
 
 bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
@@ -408,6 +439,11 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
 
     // A file changed between the passes is read only as far as the first pass counted.
     for (std::size_t i = 0; i < scan.lines; ++i) {
+        // SIGINT or SIGTERM (the batch tool): the files begun are finished, nothing more.
+        if (PendingInterrupt() != 0) {
+            FinishWriting(writer);
+            return false;
+        }
         const CsvLineReader::Result r = reader.Next(raw);
         // A file that lost lines since the first reading is treated like one that cannot
         // be read: the summary would otherwise miss periods without a word.
@@ -430,8 +466,7 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
                 return false;
             }
             host_.LoadNames(data);
-            summary_ += header;
-            summary_ += '\n';
+            summaryHeader_ = SummaryHeaderBytes(bytes, separator, scan.encoding, codec);
             host_.SetProgress(1);
             continue;
         }
@@ -459,8 +494,9 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
         p.pl = plBitmap.image();
         const QString bsName = DiagramFileName(data.period, kOutTypeBs, output_.OutSaki);
         const QString plName = DiagramFileName(data.period, kOutTypePl, output_.OutSaki);
-        p.bsPath = folder_ + QLatin1Char('/') + bsName;
-        p.plPath = folder_ + QLatin1Char('/') + plName;
+        p.folder = folder_;
+        p.bsName = bsName;
+        p.plName = plName;
         p.bytes = pool.Submit(p.bs, p.pl, size.width, size.height, output_.OutSaki);
         summary_ +=
             SummaryPeriodLine(bsName.toStdString(), plName.toStdString(), separator, columns);
@@ -507,20 +543,22 @@ BatchResult RunBatch(BatchHost& host, const BatchRequest& request) {
     return Run(host, request).Execute();
 }
 
-bool WriteSummaryFile(const QString& path, std::string_view text, TextEncoding encoding,
-                      MessageSink& sink) {
+bool WriteSummaryFile(const QString& folder, const QString& name, std::string_view header,
+                      std::string_view lines, TextEncoding encoding, MessageSink& sink) {
     std::string bytes;
     try {
-        bytes = EncodeTextFile(text, encoding, Cp932Codec());
+        bytes = encoding == TextEncoding::Utf8WithBom ? std::string(kUtf8Bom) : std::string();
+        bytes += header;
+        bytes += "\r\n";
+        bytes += EncodeTextFile(
+            lines, encoding == TextEncoding::Cp932 ? encoding : TextEncoding::Utf8, Cp932Codec());
     } catch (const std::bad_alloc&) {
         sink.ShowMessage(kMsgFileObject, "", MessageKind::Error);
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !file.commit()) {
+    if (WriteFileInFolder(QFile::encodeName(folder).toStdString(),
+                          QFile::encodeName(name).toStdString(), bytes,
+                          Durability::Durable) != WriteOutcome::Written) {
         sink.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
         return false;
     }

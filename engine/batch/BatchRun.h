@@ -36,9 +36,11 @@ QString BatchTitle(const QString& csvPath);
 
 BatchResult RunBatch(BatchHost& host, const BatchRequest& request);
 
-// Writes text (lines ending in LF) atomically in the given encoding with CR LF line ends;
-// "ファイルのオープン失敗しました" when it cannot.
-bool WriteSummaryFile(const QString& path, std::string_view text, TextEncoding encoding,
-                      MessageSink& sink);
+// Writes the summary `name` inside `folder` atomically (WriteFileInFolder, durable): the
+// header line already in the file's encoding (SummaryHeaderBytes), then `lines` (UTF-8,
+// each ending in LF) in that encoding, every line ending in CR LF, with the byte-order
+// mark first for Utf8WithBom. "ファイルのオープン失敗しました" when it cannot.
+bool WriteSummaryFile(const QString& folder, const QString& name, std::string_view header,
+                      std::string_view lines, TextEncoding encoding, MessageSink& sink);
 
 }  // namespace quorvex

@@ -151,32 +151,52 @@ EncodedDiagram EncodeDiagram(const QImage& bitmap, int width, int height, int ou
     return result;
 }
 
-void ReportEncodingFailure(const EncodedDiagram& encoded, const QString& path,
+void ReportEncodingFailure(const EncodedDiagram& encoded, const QString& name,
                            MessageSink& messages) {
     if (encoded.ok || encoded.messageId == 0) return;
     std::string prefix = encoded.prefix;
     if (encoded.messageId == kMsgWriteFailed && prefix.empty()) {
-        prefix = QFileInfo(path).fileName().toStdString() + "\n";
+        prefix = QuoteField(name.toStdString()) + "\n";
     }
     messages.ShowMessage(encoded.messageId, prefix, MessageKind::Error);
 }
+
+namespace {
+
+// Encodes for SaveBitmapImage; the message and nothing on failure.
+std::optional<QByteArray> EncodeForSave(const QImage& bitmap, int width, int height,
+                                        ImageEncoder encoder, const QString& shownName,
+                                        MessageSink& messages) {
+    const QImage canvas = MakeCanvas(bitmap, width, height);
+    if (canvas.isNull()) {
+        messages.ShowMessage(kMsgMemory, {}, MessageKind::Error);
+        return std::nullopt;
+    }
+    auto bytes = EncodeCanvas(canvas, encoder);
+    if (!bytes) {
+        messages.ShowMessage(kMsgWriteFailed, QuoteField(shownName.toStdString()) + "\n",
+                             MessageKind::Error);
+    }
+    return bytes;
+}
+
+}  // namespace
 
 bool SaveBitmapImage(const QImage& bitmap, int width, int height, const QString& path,
                      const QString& extension, MessageSink& messages) {
     const auto encoder = FindImageEncoder(MimeTypeOfExtension(extension));
     if (!encoder) return false;
-    const QImage canvas = MakeCanvas(bitmap, width, height);
-    if (canvas.isNull()) {
-        messages.ShowMessage(kMsgMemory, {}, MessageKind::Error);
-        return false;
-    }
-    const auto bytes = EncodeCanvas(canvas, *encoder);
-    if (!bytes) {
-        messages.ShowMessage(kMsgWriteFailed, QFileInfo(path).fileName().toStdString() + "\n",
-                             MessageKind::Error);
-        return false;
-    }
-    return CommitFile(path, *bytes, FileRole::Image, messages);
+    const auto bytes =
+        EncodeForSave(bitmap, width, height, *encoder, QFileInfo(path).fileName(), messages);
+    return bytes && CommitFile(path, *bytes, FileRole::Image, messages);
+}
+
+bool SaveBitmapImage(const QImage& bitmap, int width, int height, const QString& folder,
+                     const QString& name, const QString& extension, MessageSink& messages) {
+    const auto encoder = FindImageEncoder(MimeTypeOfExtension(extension));
+    if (!encoder) return false;
+    const auto bytes = EncodeForSave(bitmap, width, height, *encoder, name, messages);
+    return bytes && CommitFileIn(folder, name, *bytes, messages);
 }
 
 }  // namespace quorvex

@@ -55,9 +55,10 @@ struct EncodedDiagram {
 // impossible canvas: message 30001. Prints nothing.
 EncodedDiagram EncodeDiagram(const QImage& bitmap, int width, int height, int outSaki);
 
-// Shows the message of a failed EncodeDiagram for the file at `path` (nothing when it has
-// none). Write-failure messages get the file name and a line break in front.
-void ReportEncodingFailure(const EncodedDiagram& encoded, const QString& path,
+// Shows the message of a failed EncodeDiagram for the file shown as `name` (the name
+// inside the output folder; nothing when the failure has no message). Write-failure
+// messages get the name (QuoteField) and a line break in front.
+void ReportEncodingFailure(const EncodedDiagram& encoded, const QString& name,
                            MessageSink& messages);
 
 // Writes `bitmap` on a width x height canvas to `path` with the encoder that `extension`
@@ -66,5 +67,8 @@ void ReportEncodingFailure(const EncodedDiagram& encoded, const QString& path,
 // file of that name stays as it was (the write is atomic).
 bool SaveBitmapImage(const QImage& bitmap, int width, int height, const QString& path,
                      const QString& extension, MessageSink& messages);
+// The same for the file `name` inside `folder` (CommitFileIn); messages name it as `name`.
+bool SaveBitmapImage(const QImage& bitmap, int width, int height, const QString& folder,
+                     const QString& name, const QString& extension, MessageSink& messages);
 
 }  // namespace quorvex

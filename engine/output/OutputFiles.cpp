@@ -5,32 +5,50 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
-#include <QUrl>
 
+#include "core/files/AtomicFile.h"
 #include "core/output/Jpg2Pdf.h"
+#include "engine/output/FileManager.h"
 #include "engine/output/ImageEncoding.h"
 
 namespace quorvex {
 namespace {
 
-void ReportWriteFailure(const QString& path, FileRole role, bool created, MessageSink& messages) {
+FileRole RoleOf(const QString& name) {
+    return name.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) ? FileRole::Pdf
+                                                                     : FileRole::Image;
+}
+
+std::string_view View(const QByteArray& bytes) {
+    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
+}
+
+Durability DurabilityOf(CommitMode mode) {
+    return mode == CommitMode::Durable ? Durability::Durable : Durability::Deferred;
+}
+
+bool Reported(WriteOutcome outcome, const QString& name, FileRole role, MessageSink& messages) {
+    if (outcome == WriteOutcome::Written) return true;
+    ReportWriteFailure(name, role, outcome == WriteOutcome::NotWritten, messages);
+    return false;
+}
+
+}  // namespace
+
+void ReportWriteFailure(const QString& name, FileRole role, bool created, MessageSink& messages) {
     if (role == FileRole::Pdf) {
         messages.ShowMessage(kMsgPdfFailed,
                              created ? CJpg2Pdf::kPrefixFileWrite : CJpg2Pdf::kPrefixFileCreate,
                              MessageKind::Error);
     } else {
-        messages.ShowMessage(kMsgWriteFailed, QFileInfo(path).fileName().toStdString() + "\n",
+        messages.ShowMessage(kMsgWriteFailed, QuoteField(name.toStdString()) + "\n",
                              MessageKind::Error);
     }
 }
-
-}  // namespace
 
 QString DiagramFileName(const PeriodLabel& period, int outType, int outSaki) {
     if (period.text.empty()) return {};
@@ -46,8 +64,10 @@ bool EnsureOutputFolder(QString& folder, MessageSink& messages) {
     if (!desktop.isEmpty()) {
         const QString path = desktop + QLatin1Char('/') + QLatin1String(kOutputFolderName);
         // A plain file of that name counts as present. QFileInfo follows links, so a
-        // dangling link is absent and the creation then fails with the message.
-        if (QFileInfo::exists(path) || QDir().mkdir(path)) {
+        // dangling link is absent and the creation then fails with the message. The
+        // desktop folder itself may be missing: it is made like the XDG tools make it.
+        if (QFileInfo::exists(path) ||
+            ((QFileInfo(desktop).isDir() || QDir().mkpath(desktop)) && QDir().mkdir(path))) {
             folder = path;
             return true;
         }
@@ -81,45 +101,24 @@ bool GetWorkFolder(QString& folder, MessageSink& messages) {
     return true;
 }
 
+bool CommitFileIn(const QString& folder, const QString& name, const QByteArray& bytes,
+                  MessageSink& messages, CommitMode mode) {
+    const WriteOutcome outcome =
+        WriteFileInFolder(QFile::encodeName(folder).toStdString(),
+                          QFile::encodeName(name).toStdString(), View(bytes), DurabilityOf(mode));
+    return Reported(outcome, name, RoleOf(name), messages);
+}
+
 bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role, MessageSink& messages,
                 CommitMode mode) {
-    if (!IsSafeFilePath(path.toStdString())) {
-        ReportWriteFailure(path, role, false, messages);
-        return false;
-    }
-    if (mode == CommitMode::Deferred) {
-        bool created = false;
-        if (WriteFileAtomically(QFile::encodeName(path).toStdString(),
-                                std::string_view(bytes.constData(), bytes.size()), false,
-                                created)) {
-            return true;
-        }
-        ReportWriteFailure(path, role, created, messages);
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        ReportWriteFailure(path, role, false, messages);
-        return false;
-    }
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        file.commit();  // discards the temporary file
-        ReportWriteFailure(path, role, true, messages);
-        return false;
-    }
-    if (!file.commit()) {
-        ReportWriteFailure(path, role, true, messages);
-        return false;
-    }
-    return true;
+    const WriteOutcome outcome =
+        WriteFileAtomically(QFile::encodeName(path).toStdString(), View(bytes), DurabilityOf(mode));
+    return Reported(outcome, QFileInfo(path).fileName(), role, messages);
 }
 
 bool CommitFile(const QString& path, const QByteArray& bytes, MessageSink& messages,
                 CommitMode mode) {
-    const bool pdf =
-        QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
-    return CommitFile(path, bytes, pdf ? FileRole::Pdf : FileRole::Image, messages, mode);
+    return CommitFile(path, bytes, RoleOf(path), messages, mode);
 }
 
 bool SyncOutputFolder(const QString& folder) {
@@ -143,8 +142,6 @@ bool WriteDiagramFile(const QImage& bitmap, int width, int height, const PeriodL
     }
     const QString name = DiagramFileName(period, outType, outSaki);
     if (name.isEmpty()) return false;  // the clipboard is not a file target
-    const QString target = folder + QLatin1Char('/') + name;
-
     if (outSaki == kOutPdf) {
         QString work;
         if (!GetWorkFolder(work, messages)) return false;
@@ -154,10 +151,12 @@ bool WriteDiagramFile(const QImage& bitmap, int width, int height, const PeriodL
         }
         const CJpg2Pdf writer(options.printPdfSuccess);
         if (!writer.Convert(QFile::encodeName(jpegPath).toStdString(),
-                            QFile::encodeName(target).toStdString(), messages)) {
+                            QFile::encodeName(folder).toStdString(),
+                            QFile::encodeName(name).toStdString(), messages)) {
             return false;
         }
-    } else if (!SaveBitmapImage(bitmap, width, height, target, ImageExtension(outSaki), messages)) {
+    } else if (!SaveBitmapImage(bitmap, width, height, folder, name, ImageExtension(outSaki),
+                                messages)) {
         return false;
     }
     if (writtenName) *writtenName = name;
@@ -170,7 +169,7 @@ bool OpenFolderWindow(const QString& path, MessageSink& messages) {
         const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
         folder = slash < 0 ? QString() : path.left(slash == 0 ? 1 : slash);
     }
-    if (folder.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(folder))) {
+    if (folder.isEmpty() || !LaunchFileManager(folder)) {
         messages.ShowMessage(kMsgExplorer, {}, MessageKind::Error);
         return false;
     }

@@ -22,10 +22,10 @@ inline constexpr char kWorkJpegName[] = "temp.jpeg";
 // an unknown target. The period text is used as typed (never trimmed or filtered).
 QString DiagramFileName(const PeriodLabel& period, int outType, int outSaki);
 
-// The desktop folder (QStandardPaths) + "/BS_PL", created when missing, one level only.
-// Anything already at that path, a plain file too, counts as present (a later write into
-// it then fails with its own message). No desktop path or a failed creation: message
-// 30020, false.
+// The desktop folder (QStandardPaths) + "/BS_PL", created when missing; a missing desktop
+// folder is created first (servers and minimal installs have none). Anything already at
+// the BS_PL path, a plain file too, counts as present (a later write into it then fails
+// with its own message). No desktop path or a failed creation: message 30020, false.
 bool EnsureOutputFolder(QString& folder, MessageSink& messages);
 
 // The user's private work folder: $XDG_RUNTIME_DIR/Quorvex, or <temp>/Quorvex-<uid> when
@@ -41,20 +41,25 @@ bool GetWorkFolder(QString& folder, MessageSink& messages);
 //         "[File Write]\n" when writing or committing it fails.
 enum class FileRole { Image, Pdf };
 
-// How CommitFile gets the bytes to the disk. Both are atomic.
-//  Durable:  QSaveFile; the data reach the disk before the rename (one sync per file,
+// How CommitFile gets the bytes to the disk. Both are atomic (WriteFileInFolder).
+//  Durable:  the data reach the disk before the file takes its name (one sync per file,
 //            several milliseconds on a real disk).
-//  Deferred: the same temporary-file-and-rename without the per-file sync, for the batch
-//            run's thousands of files; call SyncOutputFolder once when the run ends.
+//  Deferred: no sync per file, for the batch run's thousands of files; call
+//            SyncOutputFolder once when the run ends.
 enum class CommitMode { Durable, Deferred };
 
-// Writes `bytes` to `path` atomically (a temporary file beside it, renamed over `path`
-// only when complete), so a failure leaves no partial file and an existing file untouched.
-// An existing file that is not writable, a folder in the file's place and a path with a
-// NUL character are reported as a file that cannot be created; nothing is written.
+// Writes `bytes` as `name` inside `folder` atomically: a failure leaves no partial file
+// and an existing file untouched. `name` may reach into a real subfolder but never out of
+// `folder` (no "..", no link followed below it; a link in the file's place is replaced,
+// its target untouched). A folder in the file's place, a file that is not writable, a
+// missing subfolder and a NUL character count as a file that cannot be created; nothing
+// is written. Messages name the file as `name` (QuoteField). The role from the name:
+// ".pdf" (any case) is a PDF, everything else an image.
+bool CommitFileIn(const QString& folder, const QString& name, const QByteArray& bytes,
+                  MessageSink& messages, CommitMode mode = CommitMode::Durable);
+// The same for a whole path (the folder is what comes before its last "/").
 bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role, MessageSink& messages,
                 CommitMode mode = CommitMode::Durable);
-// The role from the name: ".pdf" (any case) is a PDF, everything else an image.
 bool CommitFile(const QString& path, const QByteArray& bytes, MessageSink& messages,
                 CommitMode mode = CommitMode::Durable);
 
@@ -62,11 +67,8 @@ bool CommitFile(const QString& path, const QByteArray& bytes, MessageSink& messa
 // Deferred commits). False when the folder cannot be opened or the flush fails.
 bool SyncOutputFolder(const QString& folder);
 
-// Like CommitFile (same messages, same refusal of an existing file that is not writable,
-// never a partial file), but without waiting for the data to reach the disk: a temporary
-// file beside `path` is written, closed and renamed over it. For the batch run, where a
-// flush per file costs more than encoding the picture.
-bool CommitFileUnsynced(const QString& path, const QByteArray& bytes, MessageSink& messages);
+// The message of a failed write of the file shown as `name`.
+void ReportWriteFailure(const QString& name, FileRole role, bool created, MessageSink& messages);
 
 // Writes one diagram file into `folder` for the window's output command and returns its
 // name in `writtenName`. Images: SaveBitmapImage straight into the folder. PDF: the JPEG

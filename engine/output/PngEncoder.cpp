@@ -40,6 +40,11 @@ bool WriteRows(png_structp png, png_infop info, const QImage& image, QByteArray*
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.width()),
                  static_cast<png_uint_32>(image.height()), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+    // The canvas's resolution (96 dpi), as the other formats write it.
+    if (image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0) {
+        png_set_pHYs(png, info, static_cast<png_uint_32>(image.dotsPerMeterX()),
+                     static_cast<png_uint_32>(image.dotsPerMeterY()), PNG_RESOLUTION_METER);
+    }
     png_write_info(png, info);
     // The 32-bit pixels are B, G, R, A in memory: let libpng reorder and drop the fourth.
     png_set_bgr(png);

@@ -29,10 +29,8 @@ struct StoredSettings {
 // The first-start values.
 StoredSettings DefaultSettings();
 
-// Missing or unreadable values give their defaults. Shosu, FontSize, Futosa, Yohaku and
-// Separate are clamped to their ranges; DrawName, DrawRitu and HireiShukushaku hold 1
-// only for 1; DrawUnder holds 1 for anything but 0; CenterLine, OutType and OutSaki are
-// held exactly as read.
+// Missing or unreadable values give their defaults; a stored option value is treated by
+// its row of the option table (clamped, 0/1, or held exactly as read).
 StoredSettings LoadSettings();
 
 // Writes every value in the save order. Returns false when the file could not be written

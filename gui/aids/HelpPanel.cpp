@@ -10,7 +10,7 @@ namespace {
 constexpr int kPanelMargin = 10;
 
 QPlainTextEdit* Panel(AidsHost& host) {
-    return qobject_cast<QPlainTextEdit*>(host.control(kHelpPanelId));
+    return qobject_cast<QPlainTextEdit*>(host.control(kIdHelpPanel));
 }
 
 // Read-only, but selectable and painted white like an editable field rather than greyed.

@@ -5,10 +5,9 @@
 
 #include "core/aids/HelpTexts.h"
 #include "gui/aids/AidsHost.h"
+#include "gui/widgets/ControlIds.h"
 
 namespace quorvex {
-
-inline constexpr int kHelpPanelId = 103;
 
 // Shows the chosen text over the figure area, or hides the panel when a text is shown.
 void ToggleHelpPanel(AidsHost& host, HelpText which);

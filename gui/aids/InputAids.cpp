@@ -37,8 +37,8 @@ void OnClear(AidsHost& host, int base) {
 void OnSample(AidsHost& host) {
     if (!Confirmed(host.messages().ShowMessage(kMsgSetSample, "", MessageKind::Question))) return;
     for (int i = 0; i < kItemCount; ++i) {
-        SetField(host, kNameFieldBase + i, FromUtf8(kCanonicalNames[i]));
-        SetField(host, kAmountFieldBase + i, FromUtf8(kSampleAmounts[i]));
+        SetField(host, kIdNameBase + i, FromUtf8(kCanonicalNames[i]));
+        SetField(host, kIdAmountBase + i, FromUtf8(kSampleAmounts[i]));
     }
     host.repaintFigureArea();
 }

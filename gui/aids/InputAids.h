@@ -7,11 +7,9 @@
 
 #include "core/aids/InputText.h"
 #include "gui/aids/AidsHost.h"
+#include "gui/widgets/ControlIds.h"
 
 namespace quorvex {
-
-inline constexpr int kNameFieldBase = 3000;
-inline constexpr int kAmountFieldBase = 3100;
 
 // The clipboard's plain text, or the empty text when it holds none.
 QString GetClipboardText();

@@ -2,10 +2,10 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include "core/files/AtomicFile.h"
 #include "engine/output/OutputFiles.h"
-#include "gui/window/Dialogs.h"
+#include "gui/widgets/Dialogs.h"
 
 namespace quorvex {
 
@@ -21,20 +21,14 @@ void Fail(AidsHost& host, int id) {
 }
 
 bool WriteColourFile(const QString& path, const std::string& text) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    const auto size = static_cast<qint64>(text.size());
-    if (file.write(text.data(), size) != size) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return WriteFileAtomically(QFile::encodeName(path).toStdString(), text, Durability::Durable) ==
+           WriteOutcome::Written;
 }
 
 // The first ten lines, each cut to its first kMaxLineBytes bytes (ample for a decimal
 // colour), so that choosing a large file of another kind costs no memory.
 std::string FirstLines(QFile& file) {
-    constexpr qint64 kMaxLineBytes = 256;
+    constexpr auto kMaxLineBytes = static_cast<qint64>(kMaxColourLineBytes);
     std::string text;
     for (int line = 0; line < kItemCount && !file.atEnd(); ++line) {
         const QByteArray head = file.readLine(kMaxLineBytes + 1);

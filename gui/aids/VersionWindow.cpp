@@ -9,7 +9,8 @@
 #include <QStyle>
 
 #include "core/aids/HelpTexts.h"
-#include "gui/window/DialogUnits.h"
+#include "gui/widgets/ControlIds.h"
+#include "gui/widgets/DialogUnits.h"
 
 namespace quorvex {
 
@@ -39,42 +40,42 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setFixedSize(du.X(315), du.Y(270));
 
     auto* close = new QPushButton(QStringLiteral("確認(&Y)"), this);
-    close->setObjectName(QStringLiteral("1"));
+    close->setObjectName(QString::number(kIdVersionClose));
     close->setToolTip(QStringLiteral("バージョン情報ウィンドウを閉じて戻ります"));
     close->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    close->setGeometry(DialogRect(du, 243, 2, 70, 27));
+    close->setGeometry(DialogToPixels(du, 243, 2, 70, 27));
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* icon = new QLabel(this);
-    const QRect iconRect = DialogRect(du, 39, 10, 20, 20);
+    const QRect iconRect = DialogToPixels(du, 39, 10, 20, 20);
     icon->setGeometry(iconRect);
     icon->setPixmap(ApplicationIcon(style()).pixmap(iconRect.size()));
 
     auto* name = new QLabel(QStringLiteral("Quorvex\n(財務諸表比率図作成ソフト)"), this);
     name->setAlignment(Qt::AlignCenter);
-    name->setGeometry(DialogRect(du, 211, 113, 100, 17));
+    name->setGeometry(DialogToPixels(du, 211, 113, 100, 17));
 
     auto* label = new QLabel(QStringLiteral("バージョン情報"), this);
     label->setAlignment(Qt::AlignCenter);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setGeometry(DialogRect(du, 2, 181, 55, 36));
+    label->setGeometry(DialogToPixels(du, 2, 181, 55, 36));
 
     auto* history = new QPlainTextEdit(this);
-    history->setObjectName(QString::number(kVersionFieldId));
+    history->setObjectName(QString::number(kIdVersionList));
     history->setReadOnly(true);
     history->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     history->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     history->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     history->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    history->setGeometry(DialogRect(du, 58, 181, 254, 36));
+    history->setGeometry(DialogToPixels(du, 58, 181, 254, 36));
     // Qt separates lines with LF alone; the trailing line break leaves an empty last line.
     history->setPlainText(QString::fromStdString(VersionHistoryText()).replace("\r\n", "\n"));
 
     auto* line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
-    line->setGeometry(DialogRect(du, 4, 221, 309, 1).adjusted(0, 0, 0, 1));
+    line->setGeometry(DialogToPixels(du, 4, 221, 309, 1).adjusted(0, 0, 0, 1));
 
     auto* notice =
         new QLabel(QStringLiteral("比率図は入力された金額から求めた構成比率を表したものです。"
@@ -83,7 +84,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     notice->setObjectName(QStringLiteral("notice"));
     notice->setWordWrap(true);
     notice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    notice->setGeometry(DialogRect(du, 6, 226, 305, 40));
+    notice->setGeometry(DialogToPixels(du, 6, 226, 305, 40));
 
     close->setFocus();
 }

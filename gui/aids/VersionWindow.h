@@ -5,8 +5,6 @@
 
 namespace quorvex {
 
-inline constexpr int kVersionFieldId = 1001;
-
 // Each click of the version button makes a new one and runs it modally. Child controls
 // carry their identifier as object name ("1" the close button, "1001" the version list).
 class CAboutDlg final : public QDialog {

@@ -1,15 +1,6 @@
 #include "gui/window/Layout.h"
 
-#include <cmath>
-
 namespace quorvex {
-
-int BaseUnits::X(int du) const {
-    return static_cast<int>(std::lround(du * cx / 4.0));
-}
-int BaseUnits::Y(int du) const {
-    return static_cast<int>(std::lround(du * cy / 8.0));
-}
 
 FigureLayout LayoutFigureRects(int cw, int ch, int s, int m) {
     const int w = (cw - 3 * m) / 2;

@@ -1,6 +1,6 @@
 #pragma once
-// Geometry of the main window: dialog units to pixels, and the figure area below the
-// input area with its two diagram rectangles.
+// Geometry of the main window: the figure area below the input area with its two diagram
+// rectangles.
 
 #include <string>
 
@@ -12,14 +12,6 @@ struct PixelRect {
     int width() const { return right - left; }
     int height() const { return bottom - top; }
     bool operator==(const PixelRect&) const = default;
-};
-
-// Base units of the dialog font: cx = average width of "A".."Z""a".."z", cy = line height.
-struct BaseUnits {
-    double cx = 8.0;
-    int cy = 16;
-    int X(int du) const;  // round(du * cx / 4)
-    int Y(int du) const;  // round(du * cy / 8)
 };
 
 struct FigureLayout {

@@ -3,8 +3,8 @@
 #include <QFileInfo>
 
 #include "engine/output/OutputFiles.h"
+#include "gui/widgets/Dialogs.h"
 #include "gui/window/ControlTable.h"
-#include "gui/window/Dialogs.h"
 
 namespace quorvex {
 namespace {

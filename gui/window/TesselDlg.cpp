@@ -1,127 +1,38 @@
 #include "gui/window/TesselDlg.h"
 
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCheckBox>
-#include <QDropEvent>
-#include <QFileInfo>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QPainter>
-#include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QScreen>
-#include <QSpinBox>
-#include <QStyle>
 #include <QThread>
 #include <QTimer>
-#include <QToolButton>
-#include <QWindow>
 #include <algorithm>
 #include <functional>
 
 #include "core/model/NumberText.h"
 #include "engine/batch/BatchRun.h"
-#include "engine/output/ClipboardImage.h"
-#include "engine/output/OutputFiles.h"
 #include "engine/render/Diagrams.h"
-#include "engine/render/PeriodRender.h"
 #include "engine/settings/SettingsStore.h"
 #include "gui/aids/HelpPanel.h"
 #include "gui/aids/InputAids.h"
 #include "gui/aids/ItemColours.h"
 #include "gui/aids/VersionWindow.h"
-#include "gui/window/ColourButton.h"
-#include "gui/window/ControlTable.h"
-#include "gui/window/DialogUnits.h"
+#include "gui/widgets/ColourButton.h"
+#include "gui/widgets/StepSpinBox.h"
+#include "gui/window/Icons.h"
 #include "gui/window/SheetCommand.h"
 #include "gui/window/WindowBatchHost.h"
+#include "gui/window/WindowOutput.h"
+#include "gui/window/WindowSettings.h"
 
 namespace quorvex {
 namespace {
 
 QString Utf8(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-// A spin box whose edit shows the value but takes no typing. Every step, also one at
-// either end of the range, is announced with the clamped new value before the box moves.
-class StepSpinBox final : public QSpinBox {
-  public:
-    explicit StepSpinBox(QWidget* parent) : QSpinBox(parent) {
-        lineEdit()->setReadOnly(true);
-        setAlignment(Qt::AlignCenter);
-    }
-    std::function<void(int)> onStep;
-    QLineEdit* edit() const { return lineEdit(); }
-
-    void stepBy(int steps) override {
-        if (steps == 0) return;
-        const int d = steps > 0 ? 1 : -1;
-        const int v = std::clamp(value() + d, minimum(), maximum());
-        if (onStep) onStep(v);
-        QSpinBox::stepBy(d);
-    }
-
-  protected:
-    StepEnabled stepEnabled() const override { return StepUpEnabled | StepDownEnabled; }
-};
-
-QIcon PictureIcon(const std::string& name, QStyle* style) {
-    struct Entry {
-        const char* name;
-        const char* theme;
-        QStyle::StandardPixmap fallback;
-    };
-    static const Entry entries[] = {
-        {"end", "application-exit", QStyle::SP_DialogCloseButton},
-        {"version", "help-about", QStyle::SP_MessageBoxInformation},
-        {"help", "help-contents", QStyle::SP_MessageBoxQuestion},
-        {"copy", "edit-paste", QStyle::SP_ArrowDown},
-        {"delete", "edit-clear", QStyle::SP_DialogDiscardButton},
-        {"save", "document-save", QStyle::SP_DialogSaveButton},
-        {"previous", "edit-undo", QStyle::SP_ArrowBack},
-        {"random", "media-playlist-shuffle", QStyle::SP_BrowserReload},
-        {"folder", "document-open", QStyle::SP_DirOpenIcon},
-        {"flag", "system-run", QStyle::SP_MediaPlay},
-    };
-    for (const auto& e : entries) {
-        if (name == e.name) {
-            return QIcon::fromTheme(QString::fromLatin1(e.theme), style->standardIcon(e.fallback));
-        }
-    }
-    return {};
-}
-
-// The window icon: a small ratio diagram.
-QIcon ApplicationIcon() {
-    QImage image(32, 32, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    const int heights[] = {12, 18, 8, 6, 16};
-    int y = 1;
-    for (int i = 0; i < 2; ++i) {
-        p.fillRect(2, y, 13, heights[i], ToQColor(DefaultItemColours[std::size_t(i)]).darker(115));
-        y += heights[i];
-    }
-    y = 1;
-    for (int i = 2; i < 5; ++i) {
-        p.fillRect(17, y, 13, i == 4 ? 30 - y + 1 : heights[i],
-                   ToQColor(DefaultItemColours[std::size_t(i)]).darker(115));
-        y += heights[i];
-    }
-    p.setPen(QPen(QColor(40, 40, 40), 1));
-    p.drawRect(2, 1, 28, 30);
-    p.drawLine(16, 1, 16, 31);
-    p.setPen(QPen(Qt::red, 2));
-    p.drawLine(2, 13, 30, 9);
-    return QIcon(QPixmap::fromImage(image));
 }
 
 QFont WindowFont() {
@@ -155,7 +66,9 @@ CTesselDlg::CTesselDlg(QWidget* parent) : QDialog(parent) {
     templateClientSize_ =
         QSize(units_.X(Property("width", 492)), units_.Y(Property("height", 296)));
     resize(templateClientSize_);
-    BuildControls();
+    BuiltControls built = BuildControls(*this, MainWindowControls(), units_);
+    controls_ = std::move(built.controls);
+    colourButtons_ = built.colourButtons;
     ConnectHandlers();
     OnInitDialog();
 }
@@ -163,185 +76,11 @@ CTesselDlg::CTesselDlg(QWidget* parent) : QDialog(parent) {
 CTesselDlg::~CTesselDlg() = default;
 
 QWidget* CTesselDlg::control(int id) {
-    const auto it = controls_.find(id);
-    return it == controls_.end() ? nullptr : it->second;
+    return controls_(id);
 }
 
 const QWidget* CTesselDlg::control(int id) const {
-    const auto it = controls_.find(id);
-    return it == controls_.end() ? nullptr : it->second;
-}
-
-void CTesselDlg::BuildControls() {
-    const auto& table = MainWindowControls();
-    QButtonGroup* group = nullptr;
-    for (std::size_t n = 0; n < table.size(); ++n) {
-        const ControlEntry& entry = table[n];
-        const QRect rect(units_.X(entry.rect.x), units_.Y(entry.rect.y),
-                         units_.X(entry.rect.x + entry.rect.w) - units_.X(entry.rect.x),
-                         units_.Y(entry.rect.y + entry.rect.h) - units_.Y(entry.rect.y));
-        const QString text = Utf8(entry.text);
-        const Qt::Alignment align = (entry.flags & kFlagCentre)  ? Qt::AlignHCenter
-                                    : (entry.flags & kFlagRight) ? Qt::AlignRight
-                                                                 : Qt::AlignLeft;
-        QWidget* w = nullptr;
-        switch (entry.kind) {
-            case ControlKind::Label: {
-                auto* label = new QLabel(text, this);
-                label->setAlignment(align | Qt::AlignVCenter);
-                label->setTextFormat(Qt::PlainText);
-                w = label;
-                break;
-            }
-            case ControlKind::Edit: {
-                const bool spinBuddy =
-                    n + 1 < table.size() && table[n + 1].kind == ControlKind::Spin;
-                if (spinBuddy) {
-                    // The spin sits on the edit's right edge and shows its value there: one
-                    // spin box covers the edit's rectangle.
-                    auto* spin = new StepSpinBox(this);
-                    spin->setGeometry(rect);
-                    spin->edit()->setObjectName(QString::number(entry.id));
-                    spin->setObjectName(QString::number(table[n + 1].id));
-                    controls_[entry.id] = spin->edit();
-                    controls_[table[n + 1].id] = spin;
-                    ++n;
-                    continue;
-                }
-                auto* edit = new QLineEdit(this);
-                edit->setAlignment(align | Qt::AlignVCenter);
-                edit->setReadOnly(entry.flags & kFlagReadOnly);
-                if (entry.flags & kFlagDigits) {
-                    edit->setValidator(new QRegularExpressionValidator(
-                        QRegularExpression(QStringLiteral("[0-9]*")), edit));
-                }
-                w = edit;
-                break;
-            }
-            case ControlKind::MultiEdit: {
-                auto* edit = new QPlainTextEdit(this);
-                edit->setReadOnly(entry.flags & kFlagReadOnly);
-                edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-                QPalette pal = edit->palette();
-                pal.setColor(QPalette::Base, Qt::white);
-                pal.setColor(QPalette::Text, Qt::black);
-                edit->setPalette(pal);
-                w = edit;
-                break;
-            }
-            case ControlKind::Colour: {
-                auto* button = new ColourButton(this);
-                const int i = entry.id - kIdColourBase;
-                if (i >= 0 && i < kItemCount) colourButtons_[std::size_t(i)] = button;
-                w = button;
-                break;
-            }
-            case ControlKind::Frame:
-                w = new QFrame(this);
-                break;
-            case ControlKind::ImageButton: {
-                auto* button = new QToolButton(this);
-                const int side = std::max(8, std::min(rect.width(), rect.height()) - 6);
-                if (entry.picture.rfind("centre", 0) == 0) {
-                    const int mode = entry.picture.back() - '0';
-                    const QSize size(rect.width() - 6, rect.height() - 6);
-                    button->setIcon(QPixmap::fromImage(
-                        DrawCentreLinePreview(mode, size.width(), size.height())));
-                    button->setIconSize(size);
-                } else {
-                    button->setIcon(PictureIcon(entry.picture, style()));
-                    button->setIconSize(QSize(side, side).boundedTo(QSize(24, 24)));
-                }
-                if (!text.isEmpty()) {
-                    button->setText(text);
-                    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-                    button->setIconSize(QSize(16, 16));
-                    // A long caption keeps its button's rectangle: the font steps down
-                    // until the whole caption fits.
-                    QFont f = font();
-                    while (button->sizeHint().width() > rect.width() && f.pointSize() > 7) {
-                        f.setPointSize(f.pointSize() - 1);
-                        button->setFont(f);
-                    }
-                }
-                w = button;
-                break;
-            }
-            case ControlKind::TextButton: {
-                auto* button = new QPushButton(text, this);
-                button->setAutoDefault(false);
-                button->setDefault(false);
-                w = button;
-                break;
-            }
-            case ControlKind::Radio: {
-                auto* radio = new QRadioButton(text, this);
-                if ((entry.flags & kFlagGroup) || group == nullptr) {
-                    group = new QButtonGroup(this);
-                    group->setExclusive(true);
-                }
-                group->addButton(radio);
-                w = radio;
-                break;
-            }
-            case ControlKind::Check:
-                w = new QCheckBox(text, this);
-                break;
-            case ControlKind::Spin:
-                w = new StepSpinBox(this);  // without an edit before it
-                break;
-            case ControlKind::GroupBox:
-                w = new QGroupBox(text, this);
-                break;
-            case ControlKind::VLine:
-            case ControlKind::HLine: {
-                auto* line = new QFrame(this);
-                line->setFrameShape(entry.kind == ControlKind::VLine ? QFrame::VLine
-                                                                     : QFrame::HLine);
-                line->setFrameShadow(QFrame::Sunken);
-                w = line;
-                break;
-            }
-            case ControlKind::Progress: {
-                auto* bar = new QProgressBar(this);
-                bar->setRange(0, 100);
-                bar->setValue(0);
-                bar->setTextVisible(false);
-                w = bar;
-                break;
-            }
-        }
-        QRect place = rect;
-        if (entry.kind == ControlKind::VLine) place.setWidth(std::max(2, rect.width()));
-        if (entry.kind == ControlKind::HLine) place.setHeight(std::max(2, rect.height()));
-        // A text that would not fit its rectangle in this font gets the room it needs, so
-        // nothing is clipped: centred texts grow on both sides, others to the right.
-        if (entry.kind == ControlKind::Label || entry.kind == ControlKind::Radio ||
-            entry.kind == ControlKind::Check) {
-            const int need = w->sizeHint().width();
-            if (!text.isEmpty() && need > place.width()) {
-                const int extra = need - place.width();
-                if (entry.flags & kFlagCentre) place.translate(-extra / 2, 0);
-                if (entry.flags & kFlagRight) place.translate(-extra, 0);
-                place.setWidth(need);
-            }
-        }
-        w->setGeometry(place);
-        if (!entry.tip.empty()) w->setToolTip(Utf8(entry.tip));
-        if (entry.flags & kFlagHidden) w->hide();
-        if (entry.id != kNoId) {
-            w->setObjectName(QString::number(entry.id));
-            controls_[entry.id] = w;
-        }
-    }
-    // Passive controls below the others, so a group box never takes the clicks of the
-    // controls it surrounds.
-    for (QObject* child : children()) {
-        auto* frame = qobject_cast<QFrame*>(child);
-        const bool line =
-            frame && (frame->frameShape() == QFrame::VLine || frame->frameShape() == QFrame::HLine);
-        if (line || qobject_cast<QGroupBox*>(child)) static_cast<QWidget*>(child)->lower();
-    }
+    return controls_(id);
 }
 
 void CTesselDlg::ConnectHandlers() {
@@ -363,8 +102,8 @@ void CTesselDlg::ConnectHandlers() {
         }
     };
     onClick(kIdExit, [this] { reject(); });
-    onClick(kIdOutput, [this] { OnOutput(); });
-    onClick(kIdBatch, [this] { OnBatchClicked(); });
+    onClick(kIdOutput, [this] { OutputShownDiagram(*this); });
+    onClick(kIdBatch, [this] { ChooseAndRunBatch(*this); });
     onClick(kIdComparisonSheet, [this] { OnComparisonSheet(); });
     onClick(kIdProportional, [this] {
         diagram_.HireiShukushaku =
@@ -372,8 +111,8 @@ void CTesselDlg::ConnectHandlers() {
         RepaintFigureArea();
     });
     if (QWidget* batch = control(kIdBatch)) {
-        batch->setAcceptDrops(true);
-        batch->installEventFilter(this);
+        new FileDropFilter(*batch,
+                           [this](const QList<QUrl>& urls) { RunDroppedBatch(*this, urls); });
     }
     // Input aids and auxiliary windows.
     onClick(kIdPasteNames, [this] { OnPaste(*this, kIdNameBase); });
@@ -428,55 +167,10 @@ void CTesselDlg::ConnectHandlers() {
 void CTesselDlg::OnInitDialog() {
     setWindowIcon(ApplicationIcon());
     const StoredSettings s = LoadSettings();
-    for (int i = 0; i < kItemCount; ++i) {
-        const auto k = std::size_t(i);
-        static_cast<QLineEdit*>(control(kIdNameBase + i))->setText(Utf8(s.Koumoku[k]));
-        static_cast<QLineEdit*>(control(kIdAmountBase + i))->setText(Utf8(s.Kingaku[k]));
-        colours_[k] = s.Col[k];
-        colourButtons_[k]->setColour(colours_[k]);
-    }
-    static_cast<QLineEdit*>(control(kIdPeriod))->setText(Utf8(s.Ki));
-
-    struct SpinSetup {
-        int id;
-        int low, high;
-        int DiagramOptions::*field;
-        int stored;
-    };
-    const SpinSetup spins[] = {
-        {kIdDecimalsSpin, 0, 5, &DiagramOptions::Shosu, s.diagram.Shosu},
-        {kIdFontSizeSpin, 5, 50, &DiagramOptions::FontSize, s.diagram.FontSize},
-        {kIdLineWidthSpin, 0, 20, &DiagramOptions::Futosa, s.diagram.Futosa},
-        {kIdMarginSpin, 0, 50, &DiagramOptions::Yohaku, s.diagram.Yohaku},
-    };
-    for (const SpinSetup& sp : spins) {
-        auto* spin = static_cast<QSpinBox*>(control(sp.id));
-        spin->setRange(sp.low, sp.high);
-        const int v = std::clamp(sp.stored, sp.low, sp.high);
-        spin->setValue(v);
-        diagram_.*sp.field = v;
-    }
-
-    diagram_.DrawName = s.diagram.DrawName == 1 ? 1 : 0;
-    CheckOnly(kIdDrawName, diagram_.DrawName == 1);
-    diagram_.DrawRitu = s.diagram.DrawRitu == 1 ? 1 : 0;
-    CheckOnly(kIdDrawRitu, diagram_.DrawRitu == 1);
-    diagram_.HireiShukushaku = s.diagram.HireiShukushaku == 1 ? 1 : 0;
-    CheckOnly(kIdProportional, diagram_.HireiShukushaku == 1);
-    diagram_.DrawUnder = s.diagram.DrawUnder != 0 ? 1 : 0;
-    CheckOnly(diagram_.DrawUnder ? kIdRatioBelow : kIdRatioRight);
-    diagram_.CenterLine = s.diagram.CenterLine;  // held exactly as read
-    CheckOnly(diagram_.CenterLine == 1   ? kIdCentreUpper
-              : diagram_.CenterLine == 2 ? kIdCentreLower
-                                         : kIdCentreNone);
-    output_.OutType = s.output.OutType;
-    CheckOnly(output_.OutType == 1 ? kIdKindPl : kIdKindBs);
-    output_.OutSaki = s.output.OutSaki;
-    CheckOnly(output_.OutSaki >= 1 && output_.OutSaki <= 6
-                  ? kTargetRadios[std::size_t(output_.OutSaki)]
-                  : kIdTargetJpeg);
-    output_.Separate = std::clamp(s.output.Separate, 0, 2);
-    CheckOnly(kIdSeparatorNone + output_.Separate);
+    const WindowOptions shown = ShowStoredSettings(s, controls_);
+    colours_ = shown.colours;
+    diagram_ = shown.diagram;
+    output_ = shown.output;
 
     initialised_ = true;
     for (int id = kIdAmountBase; id < kIdAmountBase + kItemCount; ++id) UpdateAmountLabels(id);
@@ -512,10 +206,6 @@ void CTesselDlg::showEvent(QShowEvent* event) {
         const QSize frame = frameGeometry().size() - size();
         if (frame != QSize(0, 0)) resize((outer - frame).expandedTo(templateClientSize_));
     });
-}
-
-void CTesselDlg::CheckOnly(int id, bool checked) {
-    if (auto* b = qobject_cast<QAbstractButton*>(control(id))) b->setChecked(checked);
 }
 
 void CTesselDlg::setItemColour(int i, Colour c) {
@@ -581,8 +271,8 @@ void CTesselDlg::OnCentreLineRadio(int mode) {
 void CTesselDlg::OnCentreLinePicture(int mode) {
     if (diagram_.CenterLine == mode) return;
     const int radios[] = {kIdCentreNone, kIdCentreUpper, kIdCentreLower};
-    for (int id : radios) CheckOnly(id, false);
-    CheckOnly(radios[mode]);
+    for (int id : radios) controls_.check(id, false);
+    controls_.check(radios[mode]);
     diagram_.CenterLine = mode;
     RepaintFigureArea();
 }
@@ -612,63 +302,6 @@ void CTesselDlg::OnSpinStep(int id, int value) {
     }
 }
 
-void CTesselDlg::OnOutput() {
-    const int kind = output_.OutType;
-    const QImage& bitmap = kind == kOutTypeBs ? bsBitmap_.image() : plBitmap_.image();
-    const QSize size = figureSize();
-    if (output_.OutSaki == kOutClipboard) {
-        CopyDiagramToClipboard(bitmap, kind, sink_);
-        return;
-    }
-    QString folder;
-    if (!EnsureOutputFolder(folder, sink_)) return;
-    const PeriodLabel period{static_cast<QLineEdit*>(control(kIdPeriod))->text().toStdString()};
-    if (!WriteDiagramFile(bitmap, size.width(), size.height(), period, kind, output_.OutSaki,
-                          folder, sink_)) {
-        if (period.text.empty()) control(kIdPeriod)->setFocus();
-        return;
-    }
-    if (sink_.ShowMessage(kMsgSavedShowFolder, "", MessageKind::Question) == kYes) {
-        OpenFolderWindow(folder + QLatin1Char('/'), sink_);
-    }
-}
-
-bool CTesselDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != control(kIdBatch)) return QDialog::eventFilter(watched, event);
-    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
-        auto* drag = static_cast<QDropEvent*>(event);
-        if (drag->mimeData()->hasUrls()) {
-            drag->acceptProposedAction();
-            return true;
-        }
-        return false;
-    }
-    if (event->type() == QEvent::Drop) {
-        auto* drop = static_cast<QDropEvent*>(event);
-        if (!drop->mimeData()->hasUrls()) return false;
-        drop->acceptProposedAction();
-        OnBatchDropped(drop->mimeData()->urls());
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void CTesselDlg::OnBatchDropped(const QList<QUrl>& urls) {
-    if (urls.size() > 1) {
-        sink_.ShowMessage(kMsgMultipleFiles, "", MessageKind::Error);
-        return;
-    }
-    if (urls.isEmpty()) return;
-    // The whole path is used, however long.
-    const QString path = urls.front().toLocalFile();
-    if (!path.toLower().endsWith(QLatin1String(".csv"))) {
-        sink_.ShowMessage(kMsgNotCsv, "", MessageKind::Error);
-        return;
-    }
-    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    RunBatchFile(path, name.left(name.size() - 4));
-}
-
 void CTesselDlg::RunBatchFile(const QString& path, const QString& title) {
     lastBatchPath_ = path;
     lastBatchTitle_ = title;
@@ -685,14 +318,6 @@ void CTesselDlg::RunBatchFile(const QString& path, const QString& title) {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     repaint();
     RunBatch(host, request);
-}
-
-void CTesselDlg::OnBatchClicked() {
-    const QString path = GetOpenFileName(this, QStringLiteral("CSVファイルを指定"),
-                                         QStringLiteral("コンマ区切りファイル(*.csv)"));
-    if (path.isEmpty()) return;
-    // A name typed into the dialog is run whatever its extension.
-    RunBatchFile(path, QFileInfo(path).completeBaseName());
 }
 
 void CTesselDlg::OnComparisonSheet() {
@@ -715,8 +340,8 @@ void CTesselDlg::LayoutFigures() {
         if (frame)
             frame->setGeometry(r.left, r.top, std::max(0, r.width()), std::max(0, r.height()));
     };
-    place(control(101), bsRect_);
-    place(control(102), plRect_);
+    place(control(kIdBsFrame), bsRect_);
+    place(control(kIdPlFrame), plRect_);
     if (auto* label = qobject_cast<QLabel*>(control(kIdFigureSize))) {
         label->setText(Utf8(FigureSizeText(bsRect_.width(), bsRect_.height())));
     }
@@ -759,10 +384,10 @@ DiagramScale CTesselDlg::shownScale(int figureHeight) const {
     return PeriodScale(statementData(), figureHeight);
 }
 
-bool CTesselDlg::RenderPeriodDiagrams() {
-    return quorvex::RenderPeriodDiagrams(statementData(), diagram_, batchFigureSize_.width(),
-                                         batchFigureSize_.height(), bsBitmap_, plBitmap_,
-                                         shownScale(batchFigureSize_.height()));
+void CTesselDlg::TakeBatchDiagrams(QSize size, const QImage& bs, const QImage& pl) {
+    batchFigureSize_ = size;
+    bsBitmap_.image() = bs;
+    plBitmap_.image() = pl;
 }
 
 void CTesselDlg::resizeEvent(QResizeEvent* event) {
@@ -800,17 +425,7 @@ void CTesselDlg::OnDestroy() {
     destroyed_ = true;
     bsBitmap_.reset();
     plBitmap_.reset();
-    StoredSettings s;
-    const StatementData data = statementData();
-    for (int i = 0; i < kItemCount; ++i) {
-        const auto k = std::size_t(i);
-        s.Koumoku[k] = data.items[k].name;
-        s.Kingaku[k] = data.items[k].amount;
-        s.Col[k] = colours_[k];
-    }
-    s.Ki = data.period.text;
-    s.diagram = diagram_;
-    s.output = output_;
+    StoredSettings s = SettingsToStore(statementData(), {colours_, diagram_, output_});
     s.Zoomed = isMaximized() ? 1 : 0;
     // The restored rectangle: the one the window returns to from maximised or minimised.
     QRect outer = frameGeometry();

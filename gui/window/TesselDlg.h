@@ -4,78 +4,19 @@
 
 #include <QDialog>
 #include <QImage>
-#include <QList>
-#include <QUrl>
 #include <array>
-#include <map>
 
 #include "core/model/StatementData.h"
 #include "engine/render/DiagramBitmap.h"
 #include "engine/render/SharedScale.h"
 #include "gui/aids/AidsHost.h"
-#include "gui/window/Dialogs.h"
+#include "gui/widgets/ControlIds.h"
+#include "gui/widgets/DialogUnits.h"
+#include "gui/widgets/Dialogs.h"
+#include "gui/window/ControlFactory.h"
 #include "gui/window/Layout.h"
 
-class QButtonGroup;
-
 namespace quorvex {
-
-class ColourButton;
-
-// Control identifiers the window's handlers use.
-enum ControlId : int {
-    kIdExit = 2,
-    kIdHelpPanel = 103,
-    kIdPeriod = 1000,
-    kIdDecimalsEdit = 1001,
-    kIdOutput = 1003,
-    kIdVersion = 1004,
-    kIdCentreNone = 1005,
-    kIdCentreNonePicture = 1006,
-    kIdCentreUpperPicture = 1007,
-    kIdCentreLowerPicture = 1008,
-    kIdBatch = 1011,
-    kIdCentreUpper = 1013,
-    kIdCentreLower = 1014,
-    kIdDecimalsSpin = 1015,
-    kIdKindBs = 1016,
-    kIdKindPl = 1017,
-    kIdTargetJpeg = 1018,
-    kIdGeneralHelp = 1019,
-    kIdPasteNames = 1021,
-    kIdPasteAmounts = 1022,
-    kIdClearNames = 1023,
-    kIdClearAmounts = 1024,
-    kIdDefaultColours = 1032,
-    kIdFigureSize = 1020,
-    kIdSeparator = 1031,
-    kIdDrawName = 1033,
-    kIdDrawRitu = 1034,
-    kIdFontSizeSpin = 1035,
-    kIdLineWidthSpin = 1036,
-    kIdMarginSpin = 1037,
-    kIdRatioRight = 1038,
-    kIdRatioBelow = 1039,
-    kIdBatchHelp = 1040,
-    kIdProgress = 1041,
-    kIdRandomColours = 1042,
-    kIdSaveColours = 1043,
-    kIdLoadColours = 1044,
-    kIdSample = 1045,
-    kIdSeparatorNone = 1047,
-    kIdSeparatorKanji = 1048,
-    kIdSeparatorComma = 1049,
-    kIdProportional = 1050,
-    kIdComparisonSheet = 1051,
-    kIdNameBase = 3000,
-    kIdAmountBase = 3100,
-    kIdAmountLabelBase = 3200,
-    kIdRatioLabelBase = 3300,
-    kIdColourBase = 3400,
-};
-
-// The seven output targets' radios in OutSaki order.
-inline constexpr std::array<int, 7> kTargetRadios = {1018, 1025, 1026, 1027, 1028, 1029, 1030};
 
 class CTesselDlg final : public QDialog, public AidsHost {
   public:
@@ -97,7 +38,6 @@ class CTesselDlg final : public QDialog, public AidsHost {
     const DiagramOptions& diagramOptions() const { return diagram_; }
     const OutputOptions& outputOptions() const { return output_; }
     OutputOptions& outputOptions() { return output_; }
-    const CompositionRatios& ratios() const { return ratios_; }
     // The current period: texts read from the fields now, colours, ratios.
     StatementData statementData() const;
 
@@ -105,15 +45,15 @@ class CTesselDlg final : public QDialog, public AidsHost {
     PixelRect plFigureRect() const { return plRect_; }
     // Width and height of the balance-sheet rectangle.
     QSize figureSize() const { return {bsRect_.width(), bsRect_.height()}; }
-    // The diagrams as last drawn, by a paint or by RenderPeriodDiagrams.
+    // The diagrams as last drawn, by a paint or by a batch run.
     const DiagramBitmap& bsBitmap() const { return bsBitmap_; }
     const DiagramBitmap& plBitmap() const { return plBitmap_; }
     int paintCount() const { return paintCount_; }
 
+    // The size of the last batch run's diagrams.
     QSize batchFigureSize() const { return batchFigureSize_; }
-    void setBatchFigureSize(QSize size) { batchFigureSize_ = size; }
-    // Both diagrams at BatchFigureSize, not shown. False at the first failure.
-    bool RenderPeriodDiagrams();
+    // A batch run's period: its diagrams, drawn at size, become the last drawn ones.
+    void TakeBatchDiagrams(QSize size, const QImage& bs, const QImage& pl);
 
     // Outer size taken before the stored placement was applied.
     QSize minTrackSize() const { return minTrackSize_; }
@@ -121,11 +61,6 @@ class CTesselDlg final : public QDialog, public AidsHost {
     const BaseUnits& baseUnits() const { return units_; }
 
     void UpdateAmountLabels(int id);
-    // Button 1003: the diagram of the chosen statement to the chosen target.
-    void OnOutput();
-    // Button 1011: a CSV chosen in the file dialog, or one dropped on the button.
-    void OnBatchClicked();
-    void OnBatchDropped(const QList<QUrl>& urls);
     // Button 1051: the comparison sheet of a CSV chosen in the file dialog.
     void OnComparisonSheet();
     // The scale the shown period's diagrams are drawn at: ratio, or the two as one set.
@@ -144,14 +79,11 @@ class CTesselDlg final : public QDialog, public AidsHost {
     void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     // Enter: the dialog stays open.
     void accept() override {}
     void done(int result) override;
 
   private:
-    friend class WindowBatchHost;
-    void BuildControls();
     void ConnectHandlers();
     void OnInitDialog();
     void OnDestroy();
@@ -159,10 +91,9 @@ class CTesselDlg final : public QDialog, public AidsHost {
     void OnCentreLineRadio(int mode);
     void OnCentreLinePicture(int mode);
     void OnSpinStep(int id, int value);
-    void CheckOnly(int id, bool checked = true);
     void NoteNormalPlacement();
 
-    std::map<int, QWidget*> controls_;
+    ControlMap controls_;
     std::array<ColourButton*, kItemCount> colourButtons_{};
     BaseUnits units_;
     QSize templateClientSize_;
@@ -178,9 +109,8 @@ class CTesselDlg final : public QDialog, public AidsHost {
     DiagramBitmap bsBitmap_, plBitmap_;
     QSize batchFigureSize_{400, 300};
     int paintCount_ = 0;
-    QSize pendingOuterSize_;
-    QRect normalOuter_;  // outer rectangle of the normal (not maximised) window  // stored outer
-                         // size, applied once the frame is known
+    QSize pendingOuterSize_;  // stored outer size, applied once the frame is known
+    QRect normalOuter_;       // outer rectangle of the normal (not maximised) window
     MessageBoxSink sink_{this};
     QString lastBatchPath_, lastBatchTitle_;
 };

@@ -10,11 +10,11 @@
 namespace quorvex {
 
 MessageSink& WindowBatchHost::Messages() {
-    return window_.sink_;
+    return window_.messages();
 }
 
 OutputOptions WindowBatchHost::Output() {
-    return window_.output_;
+    return window_.outputOptions();
 }
 
 int WindowBatchHost::TakeSeparate() {
@@ -27,24 +27,27 @@ int WindowBatchHost::TakeSeparate() {
             break;
         }
     }
-    window_.output_.Separate = separate;
+    window_.outputOptions().Separate = separate;
     return separate;
 }
 
 DiagramOptions WindowBatchHost::Diagram() {
-    return window_.diagram_;
+    return window_.diagramOptions();
 }
 
 std::array<Colour, kItemCount> WindowBatchHost::Colours() {
-    return window_.colours_;
+    std::array<Colour, kItemCount> colours{};
+    for (int i = 0; i < kItemCount; ++i) colours[std::size_t(i)] = window_.itemColour(i);
+    return colours;
 }
 
 FigureSize WindowBatchHost::CurrentFigureSize() {
-    return {window_.bsRect_.width(), window_.bsRect_.height()};
+    const QSize size = window_.figureSize();
+    return {size.width(), size.height()};
 }
 
 void WindowBatchHost::SetOutType(int outType) {
-    window_.output_.OutType = outType;
+    window_.outputOptions().OutType = outType;
 }
 
 void WindowBatchHost::SetProgressRange(int maximum) {
@@ -78,13 +81,11 @@ void WindowBatchHost::LoadPeriod(const StatementData& data, FigureSize size, con
         static_cast<QLineEdit*>(window_.control(kIdAmountBase + i))
             ->setText(QString::fromStdString(data.items[std::size_t(i)].amount));
     }
-    window_.batchFigureSize_ = QSize(size.width, size.height);
-    window_.bsBitmap_.image() = bs;
-    window_.plBitmap_.image() = pl;
+    window_.TakeBatchDiagrams(QSize(size.width, size.height), bs, pl);
 }
 
 void WindowBatchHost::OpenFolder(const QString& folder) {
-    OpenFolderWindow(folder + QLatin1Char('/'), window_.sink_);
+    OpenFolderWindow(folder + QLatin1Char('/'), window_.messages());
 }
 
 }  // namespace quorvex

@@ -1,6 +1,7 @@
 #pragma once
 // The window as the host of a batch run: the run's records go into the window's fields as
-// typing would, the progress bar follows the lines.
+// typing would, the progress bar follows the lines. It uses only the window's public
+// interface.
 
 #include "engine/batch/BatchHost.h"
 

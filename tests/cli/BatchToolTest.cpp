@@ -8,6 +8,7 @@
 #include "core/model/NumberText.h"
 #include "engine/render/PeriodRender.h"
 #include "engine/settings/SettingsStore.h"
+#include "tests/cli/ToolRun.h"
 #include "tests/engine/batch/BatchTestSupport.h"
 
 namespace quorvex {
@@ -20,22 +21,8 @@ using test::ReadBytes;
 using test::TestPath;
 using test::WriteTestFile;
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string out, err;
-};
-
-ToolRun RunTool(const QStringList& arguments, const std::function<void()>& inChild = {}) {
-    QProcess p;
-    if (inChild) p.setChildProcessModifier(inChild);
-    p.start(QStringLiteral(QUORVEX_BATCH_TOOL), arguments);
-    EXPECT_TRUE(p.waitForFinished(120000));
-    ToolRun r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
-}
+using test::RunTool;
+using test::ToolRun;
 
 TEST(BatchTool, WritesFilesAndPrintsTheSummaryPath) {
     const QString csv = WriteTestFile("t.csv", PeriodsCsv(3));

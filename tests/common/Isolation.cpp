@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace quorvex::test {
@@ -28,6 +29,11 @@ class IsolationListener final : public ::testing::EmptyTestEventListener {
         setenv("XDG_CACHE_HOME", (g_home + "/.cache").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         setenv("TMPDIR", g_home.c_str(), 1);
+        // No test starts the desktop's file manager: a stand-in xdg-open notes its argument.
+        static const std::string systemPath = getenv("PATH") ? getenv("PATH") : "/usr/bin:/bin";
+        std::filesystem::create_directories(g_home + "/bin");
+        SetXdgOpen("printf '%s\\n' \"$1\" >> \"$HOME/xdg-open.log\"");
+        setenv("PATH", (g_home + "/bin:" + systemPath).c_str(), 1);
     }
     void OnTestEnd(const ::testing::TestInfo& info) override {
         // Keep the folder of a failed test for a look; remove the others.
@@ -47,6 +53,12 @@ void InstallIsolation() {
 
 std::string TestHome() {
     return g_home;
+}
+
+void SetXdgOpen(const std::string& script) {
+    const std::string path = g_home + "/bin/xdg-open";
+    std::ofstream(path, std::ios::trunc) << "#!/bin/sh\n" << script << "\n";
+    chmod(path.c_str(), 0755);
 }
 
 }  // namespace quorvex::test

@@ -14,4 +14,8 @@ void InstallIsolation();
 // The current test's temporary HOME.
 std::string TestHome();
 
+// The body of the xdg-open first in PATH for the current test (a /bin/sh script). By
+// default it appends its argument to $HOME/xdg-open.log and succeeds.
+void SetXdgOpen(const std::string& script);
+
 }  // namespace quorvex::test

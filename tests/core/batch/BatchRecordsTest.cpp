@@ -65,10 +65,11 @@ TEST(ReadPeriodRecord, RejectedRecordsShowTheirMessageAndChangeNothing) {
         {"", "期と金額数:1\n期と金額数が合せて11個ありません"},
         {",1,2,3,4,5,6,7,8,9,10", "期がセットされていません"},
     };
+    StatementData before;
+    before.period.text = "old";
+    before.items[3] = StatementItem{"", "77", 0};
     for (const auto& c : cases) {
-        StatementData data;
-        data.period.text = "old";
-        data.items[3].amount = "77";
+        StatementData data = before;
         FigureSize size{1, 2};
         RecordingMessageSink sink;
         EXPECT_EQ(ReadPeriodRecord(c.line, {}, kScreen, data, size, sink), "");
@@ -182,6 +183,34 @@ TEST(SummaryPeriodLine, FileNamesThenColumns) {
     EXPECT_EQ(SummarySeparator(kSeparateKanji), ',');
     EXPECT_EQ(SummaryExtension(kSeparateComma), "tsv");
     EXPECT_EQ(SummaryExtension(kSeparateNone), "csv");
+}
+
+}  // namespace
+}  // namespace quorvex
+
+namespace quorvex {
+namespace {
+
+// CP932 codes some characters twice (NEC and IBM extensions); a decoded name would come
+// back with the other code, so the summary header keeps the header's own bytes.
+TEST(SummaryHeaderBytes, NamesKeepTheirBytesInEveryEncoding) {
+    const Cp932Codec codec;
+    const std::string twice = "\x87\x90\xED\x40\xEE\xEF";  // ≒ 纊 ⅰ
+    const std::string raw = "\x8A\xFA," + twice + ",b,c,d,e,f,g,h,i,j";
+    const std::string header = SummaryHeaderBytes(raw, ',', TextEncoding::Cp932, codec);
+    EXPECT_EQ(header.substr(0, header.find(',' + twice)),
+              codec.Encode("BSファイル名,PLファイル名"));
+    EXPECT_NE(header.find(',' + twice + ',' + twice + codec.Encode("率") + ",b,"),
+              std::string::npos)
+        << header;
+    // Decoded and encoded again, the same name has other bytes.
+    EXPECT_NE(codec.Encode(codec.Decode(twice)), twice);
+
+    StatementData data;
+    test::RecordingMessageSink sink;
+    const std::string utf8 = kHeader;
+    EXPECT_EQ(SummaryHeaderBytes(utf8, '\t', TextEncoding::Utf8, codec),
+              ReadHeaderRecord(utf8, '\t', data, sink));
 }
 
 }  // namespace

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "core/model/ColourFile.h"
+#include "tests/common/Isolation.h"
 
 namespace quorvex {
 namespace {
@@ -28,6 +33,36 @@ TEST(ReadColourFileText, LenientReading) {
         ReadColourFileText(c.text, colours);
         EXPECT_EQ(colours, c.colours) << c.text;
     }
+}
+
+}  // namespace
+}  // namespace quorvex
+
+namespace quorvex {
+namespace {
+
+// Only a small regular file is read, and nothing waits: a device, a folder, a huge file
+// and a FIFO without a writer are refused at once.
+TEST(ReadSmallColourFile, OnlySmallRegularFiles) {
+    const std::string home = test::TestHome();
+    const std::string good = home + "/good.col";
+    std::ofstream(good) << "1\r\n2\r\n";
+    const std::string largest = home + "/largest.col";
+    std::ofstream(largest) << std::string(kMaxColourFileBytes, '7');
+    const std::string big = home + "/big.col";
+    std::ofstream(big) << "1\n";
+    std::filesystem::resize_file(big, std::uintmax_t{1} << 30);  // sparse: 1 GB, no disk
+    const std::string fifo = home + "/fifo.col";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+
+    EXPECT_EQ(ReadSmallColourFile(good), "1\r\n2\r\n");
+    EXPECT_EQ(ReadSmallColourFile(largest), std::string(kMaxColourFileBytes, '7'));
+    for (const std::string& refused : {std::string("/dev/zero"), home, big, fifo,
+                                       home + "/missing.col", std::string(largest + '\0' + "x")}) {
+        EXPECT_EQ(ReadSmallColourFile(refused), std::nullopt) << refused;
+    }
+    std::ofstream(largest, std::ios::app) << '7';
+    EXPECT_EQ(ReadSmallColourFile(largest), std::nullopt);
 }
 
 }  // namespace

@@ -20,18 +20,10 @@ using test::FolderContents;
 using test::kHeaderLine;
 using test::PeriodsCsv;
 using test::ReadBytes;
+using test::RunIn;
 using test::TestHost;
 using test::TestPath;
 using test::WriteTestFile;
-
-BatchResult RunIn(TestHost& host, const QString& csv, int jobs = 1, const QString& folder = {}) {
-    BatchRequest request;
-    request.csvPath = csv;
-    request.title = BatchTitle(csv);
-    request.outputFolder = folder;
-    request.jobs = jobs;
-    return RunBatch(host, request);
-}
 
 std::vector<QString> Names(std::initializer_list<const char*> names) {
     std::vector<QString> out;
@@ -119,7 +111,7 @@ TEST(RunBatch, LineCountLimits) {
 
 TEST(RunBatch, FilesWithoutDataAreRefused) {
     const std::string cases[] = {"", std::string(kHeaderLine), std::string(kHeaderLine) + "\r\n",
-                                 "\x1A" + PeriodsCsv(3)};
+                                 std::string(1, '\x1A').append(PeriodsCsv(3))};
     for (const auto& bytes : cases) {
         TestHost host;
         EXPECT_FALSE(RunIn(host, WriteTestFile("d.csv", bytes)).ok);

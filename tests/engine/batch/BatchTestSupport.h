@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/batch/BatchHost.h"
+#include "engine/batch/BatchRun.h"
 #include "tests/common/Isolation.h"
 #include "tests/common/RecordingMessageSink.h"
 
@@ -117,10 +118,21 @@ inline std::string PeriodsCsv(int n, const std::string& end = "\n") {
     std::string csv = std::string(kHeaderLine) + end;
     for (int i = 1; i <= n; ++i) {
         csv += std::to_string(i);
-        for (int k = 0; k < kItemCount; ++k) csv += "," + std::to_string(100 + i * 7 + k * 13);
+        for (int k = 0; k < kItemCount; ++k)
+            csv.append(",").append(std::to_string(100 + i * 7 + k * 13));
         csv += end;
     }
     return csv;
+}
+
+inline BatchResult RunIn(TestHost& host, const QString& csv, int jobs = 1,
+                         const QString& folder = {}) {
+    BatchRequest request;
+    request.csvPath = csv;
+    request.title = BatchTitle(csv);
+    request.outputFolder = folder;
+    request.jobs = jobs;
+    return RunBatch(host, request);
 }
 
 }  // namespace quorvex::test

@@ -270,7 +270,8 @@ TEST_F(Output, FilesSay96DpiWhateverTheScreen) {
     for (int outSaki = kOutJpeg; outSaki <= kOutPdf; ++outSaki) {
         const QByteArray bytes = EncodeDiagram(screen72, 40, 30, outSaki).bytes;
         EXPECT_EQ(bytes, EncodeDiagram(screen192, 40, 30, outSaki).bytes) << outSaki;
-        if (outSaki == kOutJpeg || outSaki == kOutBmp || outSaki == kOutTiff) {
+        if (outSaki == kOutJpeg || outSaki == kOutBmp || outSaki == kOutTiff ||
+            outSaki == kOutPng) {
             // JPEG stores dots per inch; reading it back rounds 3779.5 down.
             EXPECT_NEAR(QImage::fromData(bytes).dotsPerMeterX(), 3780, 1) << outSaki;
         }
@@ -500,13 +501,84 @@ TEST_F(Output, OutputFolderOnTheDesktop) {
     EXPECT_EQ(messages.Ids(), std::vector<int>{kMsgWriteFailed});
     EXPECT_EQ(ReadFile(desktop + "/BS_PL"), "not a folder");
 
-    // One level only: without the desktop folder nothing is created.
+    // A missing desktop folder (a server, a minimal installation) is made first.
     messages.messages.clear();
     ASSERT_TRUE(QDir(desktop).removeRecursively());
+    ASSERT_TRUE(EnsureOutputFolder(folder, messages));
+    EXPECT_EQ(folder, desktop + "/BS_PL");
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_TRUE(messages.messages.empty());
+
+    // A desktop that cannot be made (a plain file in its place) is the failed creation.
+    ASSERT_TRUE(QDir(desktop).removeRecursively());
+    WriteFile(desktop, "not a folder");
     EXPECT_FALSE(EnsureOutputFolder(folder, messages));
     EXPECT_TRUE(folder.isEmpty());
     EXPECT_EQ(messages.Ids(), std::vector<int>{kMsgDesktopFolder});
-    EXPECT_FALSE(QFileInfo::exists(desktop));
+    EXPECT_EQ(ReadFile(desktop), "not a folder");
+}
+
+// Inside the output folder a name reaches a real subfolder but never leaves the folder,
+// and a message names the file as the summary does, quoted.
+TEST_F(Output, CommitsStayInTheOutputFolderAndMessagesNameTheFileInIt) {
+    const QString folder = desktop + "/BS_PL";
+    const QString elsewhere = home + "/elsewhere";
+    ASSERT_TRUE(QDir().mkpath(folder + "/a"));
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    ASSERT_TRUE(QFile::link(elsewhere, folder + "/sub"));
+    ASSERT_TRUE(QFile::link(home + "/outside.png", folder + "/link_BS.png"));
+    WriteFile(home + "/outside.png", "outside");
+    const QString nul = QStringLiteral("n") + QChar(u'\0') + QStringLiteral("ul_BS.png");
+    const QString longName = QString(300, QChar(u'期')) + QStringLiteral("_BS.png");
+    struct Case {
+        QString name;
+        bool ok;
+        int id;
+        std::string prefix;
+    };
+    const Case cases[] = {
+        {"a/b_BS.png", true, 0, ""},
+        {"link_BS.png", true, 0, ""},
+        {"sub/b_BS.png", false, kMsgWriteFailed, "sub/b_BS.png\n"},
+        {"sub/b_BS.pdf", false, kMsgPdfFailed, "[File Create]\n"},
+        {"missing/b_BS.png", false, kMsgWriteFailed, "missing/b_BS.png\n"},
+        {nul, false, kMsgWriteFailed, "n\uFFFDul_BS.png\n"},
+        {longName, false, kMsgWriteFailed, QuoteField(longName.toStdString()) + "\n"},
+    };
+    for (const CommitMode mode : {CommitMode::Durable, CommitMode::Deferred}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name.left(40).toStdString());
+            messages.messages.clear();
+            EXPECT_EQ(CommitFileIn(folder, c.name, QByteArray("bytes"), messages, mode), c.ok);
+            if (c.ok) {
+                EXPECT_TRUE(messages.messages.empty());
+                EXPECT_EQ(ReadFile(folder + "/" + c.name), "bytes");
+                continue;
+            }
+            ASSERT_EQ(messages.messages.size(), 1u);
+            EXPECT_EQ(messages.messages[0].id, c.id);
+            EXPECT_EQ(messages.messages[0].prefix, c.prefix);
+        }
+    }
+    EXPECT_TRUE(Entries(elsewhere).isEmpty());
+    EXPECT_EQ(ReadFile(home + "/outside.png"), "outside");
+    EXPECT_FALSE(QFileInfo(folder + "/link_BS.png").isSymLink());
+    EXPECT_EQ(QuoteField(longName.toStdString()).size(), 200u * 3 + 3);  // 200 kanji, "…"
+
+    // The window's own output reaches a real subfolder too, and names the file the same way.
+    messages.messages.clear();
+    QString written;
+    EXPECT_TRUE(WriteDiagramFile(FlatDiagram(40, 30), 40, 30, PeriodLabel{"a/c"}, kOutTypePl,
+                                 kOutPng, folder, messages, &written));
+    EXPECT_EQ(written, "a/c_PL.png");
+    EXPECT_FALSE(WriteDiagramFile(FlatDiagram(40, 30), 40, 30, PeriodLabel{"sub/c"}, kOutTypePl,
+                                  kOutPng, folder, messages));
+    EXPECT_EQ(messages.Ids(), std::vector<int>{kMsgWriteFailed});
+    EXPECT_EQ(messages.messages[0].prefix, "sub/c_PL.png\n");
+    EXPECT_FALSE(WriteDiagramFile(FlatDiagram(40, 30), 40, 30, PeriodLabel{"sub/c"}, kOutTypePl,
+                                  kOutPdf, folder, messages, nullptr, {true, false}));
+    EXPECT_EQ(messages.messages.back().id, kMsgPdfFailed);
+    EXPECT_TRUE(Entries(elsewhere).isEmpty());
 }
 
 TEST_F(Output, WorkFolderIsPrivate) {

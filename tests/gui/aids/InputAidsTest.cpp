@@ -22,8 +22,8 @@ QStringList Column(FakeAidsHost& host, int base) {
 
 void FillColumns(FakeAidsHost& host) {
     for (int i = 0; i < kItemCount; ++i) {
-        host.setText(kNameFieldBase + i, QString("名%1").arg(i));
-        host.setText(kAmountFieldBase + i, QString::number(100 + i));
+        host.setText(kIdNameBase + i, QString("名%1").arg(i));
+        host.setText(kIdAmountBase + i, QString::number(100 + i));
     }
 }
 
@@ -37,26 +37,26 @@ TEST(Paste, FillsOnlyItsColumnWithoutAsking) {
     const QStringList tenth = {"1", "2", "3", "4", "5", "6", "7", "8", "9"};
     const std::vector<Case> cases = {
         {"two names",
-         kNameFieldBase,
+         kIdNameBase,
          "流動資産,固定資産",
          {"流動資産", "固定資産", "", "", "", "", "", "", "", ""}},
-        {"a spreadsheet row", kAmountFieldBase, "1\t2\t3\t4\t5\t6\t7\t8\t9\t10\n",
+        {"a spreadsheet row", kIdAmountBase, "1\t2\t3\t4\t5\t6\t7\t8\t9\t10\n",
          tenth + QStringList{"10\n"}},
-        {"two rows", kAmountFieldBase, "1\t2\t3\t4\t5\t6\t7\t8\t9\t10\n11\t12\n",
+        {"two rows", kIdAmountBase, "1\t2\t3\t4\t5\t6\t7\t8\t9\t10\n11\t12\n",
          tenth + QStringList{"10\n11"}},
         {"more than ten fields",
-         kNameFieldBase,
+         kIdNameBase,
          "a,b,c,d,e,f,g,h,i,j,k",
          {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}},
         {"grouping commas",
-         kAmountFieldBase,
+         kIdAmountBase,
          "1,234,567",
          {"1", "234", "567", "", "", "", "", "", "", ""}},
     };
     for (const Case& c : cases) {
         FakeAidsHost host;
         FillColumns(host);
-        const int other = c.base == kNameFieldBase ? kAmountFieldBase : kNameFieldBase;
+        const int other = c.base == kIdNameBase ? kIdAmountBase : kIdNameBase;
         const QStringList untouched = Column(host, other);
         QGuiApplication::clipboard()->setText(c.clipboard);
         OnPaste(host, c.base);
@@ -75,19 +75,19 @@ TEST(Paste, PictureOnlyClipboardEmptiesTheColumn) {
     picture.fill(Qt::red);
     QGuiApplication::clipboard()->setImage(picture);
     ASSERT_TRUE(GetClipboardText().isEmpty());
-    OnPaste(host, kAmountFieldBase);
-    EXPECT_EQ(Column(host, kAmountFieldBase), QStringList(kItemCount, QString()));
-    EXPECT_EQ(host.text(kNameFieldBase), "名0");
+    OnPaste(host, kIdAmountBase);
+    EXPECT_EQ(Column(host, kIdAmountBase), QStringList(kItemCount, QString()));
+    EXPECT_EQ(host.text(kIdNameBase), "名0");
     EXPECT_TRUE(host.sink.messages.empty());
 }
 
 TEST(Clear, AsksAndActsOnlyOnItsColumn) {
-    for (const int base : {kNameFieldBase, kAmountFieldBase}) {
+    for (const int base : {kIdNameBase, kIdAmountBase}) {
         for (const int answer : {kNo, kYes}) {
             FakeAidsHost host;
             FillColumns(host);
             const QStringList before = Column(host, base);
-            const int other = base == kNameFieldBase ? kAmountFieldBase : kNameFieldBase;
+            const int other = base == kIdNameBase ? kIdAmountBase : kIdNameBase;
             const QStringList otherBefore = Column(host, other);
             host.sink.answers = {answer};
             OnClear(host, base);

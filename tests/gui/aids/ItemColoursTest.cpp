@@ -5,7 +5,7 @@
 #include <QFile>
 
 #include "gui/aids/ItemColours.h"
-#include "gui/window/Dialogs.h"
+#include "gui/widgets/Dialogs.h"
 #include "tests/common/Isolation.h"
 #include "tests/gui/aids/FakeAidsHost.h"
 

@@ -13,7 +13,7 @@
 
 #include "core/aids/ColourFile.h"
 #include "core/aids/HelpTexts.h"
-#include "gui/window/Dialogs.h"
+#include "gui/widgets/Dialogs.h"
 #include "gui/window/TesselDlg.h"
 #include "tests/common/Isolation.h"
 #include "tests/common/RecordingMessageSink.h"

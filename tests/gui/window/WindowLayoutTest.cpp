@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "gui/widgets/DialogUnits.h"
 #include "gui/window/ControlTable.h"
 #include "gui/window/Layout.h"
 

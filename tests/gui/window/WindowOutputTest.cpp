@@ -15,7 +15,7 @@
 #include <QToolButton>
 #include <memory>
 
-#include "gui/window/Dialogs.h"
+#include "gui/widgets/Dialogs.h"
 #include "gui/window/TesselDlg.h"
 #include "tests/common/Isolation.h"
 #include "tests/common/RecordingMessageSink.h"

@@ -13,8 +13,8 @@
 
 #include "engine/render/Diagrams.h"
 #include "engine/settings/SettingsStore.h"
+#include "gui/widgets/Dialogs.h"
 #include "gui/window/ControlTable.h"
-#include "gui/window/Dialogs.h"
 #include "gui/window/TesselDlg.h"
 #include "tests/common/Isolation.h"
 #include "tests/common/RecordingMessageSink.h"

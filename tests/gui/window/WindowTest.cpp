@@ -19,9 +19,9 @@
 #include <set>
 
 #include "engine/settings/SettingsStore.h"
-#include "gui/window/ColourButton.h"
+#include "gui/widgets/ColourButton.h"
 #include "gui/window/ControlTable.h"
-#include "gui/window/Dialogs.h"
+#include "gui/widgets/Dialogs.h"
 #include "gui/window/TesselDlg.h"
 #include "tests/common/RecordingMessageSink.h"
 

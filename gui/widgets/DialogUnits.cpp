@@ -1,6 +1,7 @@
-#include "gui/window/DialogUnits.h"
+#include "gui/widgets/DialogUnits.h"
 
 #include <QFontMetrics>
+#include <cmath>
 
 namespace quorvex {
 
@@ -14,7 +15,14 @@ BaseUnits BaseUnitsOf(const QFont& font) {
     return units;
 }
 
-QRect DialogRect(const BaseUnits& units, int x, int y, int w, int h) {
+int BaseUnits::X(int du) const {
+    return static_cast<int>(std::lround(du * cx / 4.0));
+}
+int BaseUnits::Y(int du) const {
+    return static_cast<int>(std::lround(du * cy / 8.0));
+}
+
+QRect DialogToPixels(const BaseUnits& units, int x, int y, int w, int h) {
     const int left = units.X(x), top = units.Y(y);
     return QRect(left, top, units.X(x + w) - left, units.Y(y + h) - top);
 }

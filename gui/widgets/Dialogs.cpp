@@ -1,4 +1,4 @@
-#include "gui/window/Dialogs.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <QAbstractButton>
 #include <QDir>

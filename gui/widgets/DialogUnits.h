@@ -4,14 +4,20 @@
 #include <QFont>
 #include <QRect>
 
-#include "gui/window/Layout.h"
-
 namespace quorvex {
+
+// Base units of the dialog font: cx = average width of "A".."Z""a".."z", cy = line height.
+struct BaseUnits {
+    double cx = 8.0;
+    int cy = 16;
+    int X(int du) const;  // round(du * cx / 4)
+    int Y(int du) const;  // round(du * cy / 8)
+};
 
 // cx = width of "A".."Z""a".."z" / 52, cy = the font's line height.
 BaseUnits BaseUnitsOf(const QFont& font);
 
 // A rectangle given in dialog units (x, y, w, h), in pixels.
-QRect DialogRect(const BaseUnits& units, int x, int y, int w, int h);
+QRect DialogToPixels(const BaseUnits& units, int x, int y, int w, int h);
 
 }  // namespace quorvex

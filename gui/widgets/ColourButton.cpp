@@ -1,4 +1,4 @@
-#include "gui/window/ColourButton.h"
+#include "gui/widgets/ColourButton.h"
 
 #include <QColorDialog>
 #include <QFrame>

@@ -1,0 +1,204 @@
+#include "core/files/AtomicFile.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <utility>
+#include <vector>
+
+#include "core/files/Interrupt.h"
+
+namespace quorvex {
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+class Fd final {
+  public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Fd& operator=(Fd&& other) noexcept {
+        std::swap(fd_, other.fd_);
+        return *this;
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+  private:
+    int fd_;
+};
+
+// The components of a relative name, empty ones and "." dropped; nothing for a name with a
+// NUL or a ".." component, or without a last component.
+std::vector<std::string> Components(std::string_view name) {
+    std::vector<std::string> parts;
+    if (name.find('\0') != std::string_view::npos) return {};
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        const std::size_t slash = std::min(name.find('/', start), name.size());
+        const std::string_view part = name.substr(start, slash - start);
+        if (part == "..") return {};
+        if (!part.empty() && part != ".") parts.emplace_back(part);
+        start = slash + 1;
+    }
+    if (!name.empty() && (name.back() == '/')) return {};  // a folder, not a file
+    return parts;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Errors of the last step that mean the disk, not the name.
+bool IsWriteError(int error) {
+    return error == ENOSPC || error == EDQUOT || error == EIO;
+}
+
+// A short name for a temporary file beside the target: it fits wherever the target's own
+// name fits, however long that is.
+std::string TemporaryName() {
+    static std::atomic<unsigned> counter{0};
+    return ".qvx" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
+}
+
+// Forgets the registered temporary file when the write is over.
+struct TemporaryRegistration {
+    ~TemporaryRegistration() { detail::RegisterTemporary(-1, nullptr); }
+};
+
+// Gives the unnamed file `fd` the name `name` in `dir`: linked straight to the name when
+// nothing is there, else linked under a temporary name and renamed over what is there.
+WriteOutcome PlaceUnnamed(int dir, int fd, const std::string& name) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    const auto link = [&](const std::string& as) {
+        if (::linkat(AT_FDCWD, self.c_str(), dir, as.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
+        const int error = errno;
+        // Without /proc the superuser can still link the descriptor itself.
+        if (::linkat(fd, "", dir, as.c_str(), AT_EMPTY_PATH) == 0) return 0;
+        return error;
+    };
+    const int direct = link(name);
+    if (direct == 0) return WriteOutcome::Written;
+    if (direct != EEXIST)
+        return IsWriteError(direct) ? WriteOutcome::NotWritten : WriteOutcome::NotCreated;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temp = TemporaryName();
+        TemporaryRegistration registration;
+        detail::RegisterTemporary(dir, temp.c_str());
+        const int error = link(temp);
+        if (error == EEXIST) continue;
+        if (error != 0) {
+            return IsWriteError(error) ? WriteOutcome::NotWritten : WriteOutcome::NotCreated;
+        }
+        if (::renameat(dir, temp.c_str(), dir, name.c_str()) == 0) return WriteOutcome::Written;
+        const int renameError = errno;
+        ::unlinkat(dir, temp.c_str(), 0);
+        return IsWriteError(renameError) ? WriteOutcome::NotWritten : WriteOutcome::NotCreated;
+    }
+    return WriteOutcome::NotCreated;
+}
+
+// Where the file system has no unnamed files: a named temporary file from the start.
+WriteOutcome WriteNamed(int dir, const std::string& name, std::string_view bytes,
+                        Durability durability, const struct stat* existing) {
+    std::string temp;
+    Fd fd;
+    TemporaryRegistration registration;
+    for (int attempt = 0; attempt < 100 && fd.get() < 0; ++attempt) {
+        temp = TemporaryName();
+        detail::RegisterTemporary(dir, temp.c_str());
+        fd = Fd(::openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                         0666));
+        if (fd.get() < 0 && errno != EEXIST) return WriteOutcome::NotCreated;
+    }
+    if (fd.get() < 0) return WriteOutcome::NotCreated;
+    if (existing) ::fchmod(fd.get(), existing->st_mode & 07777);
+    bool ok = WriteAll(fd.get(), bytes);
+    if (ok && durability == Durability::Durable && ::fdatasync(fd.get()) != 0) ok = false;
+    if (::close(fd.release()) != 0) ok = false;
+    if (ok && ::renameat(dir, temp.c_str(), dir, name.c_str()) == 0) return WriteOutcome::Written;
+    const int error = errno;
+    ::unlinkat(dir, temp.c_str(), 0);
+    if (ok && !IsWriteError(error)) return WriteOutcome::NotCreated;  // the name was refused
+    return WriteOutcome::NotWritten;
+}
+
+// Opens the folder that holds the last component: `folder` as given, then each further
+// component without following a link. -1 when one is missing, not a folder or a link.
+Fd OpenParent(const std::string& folder, const std::vector<std::string>& parts) {
+    Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    for (std::size_t i = 0; i + 1 < parts.size() && dir.get() >= 0; ++i) {
+        dir = Fd(
+            ::openat(dir.get(), parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    }
+    return dir;
+}
+
+}  // namespace
+
+WriteOutcome WriteFileInFolder(const std::string& folder, std::string_view name,
+                               std::string_view bytes, Durability durability) {
+    if (folder.find('\0') != std::string::npos) return WriteOutcome::NotCreated;
+    const std::vector<std::string> parts = Components(name);
+    if (parts.empty()) return WriteOutcome::NotCreated;
+    const Fd dir = OpenParent(folder, parts);
+    if (dir.get() < 0) return WriteOutcome::NotCreated;
+    const std::string& leaf = parts.back();
+
+    // A folder in the file's place, or a file that is not writable, cannot become the file.
+    // A link there is replaced like anything else; it is never followed.
+    struct stat existing {};
+    const bool exists = ::fstatat(dir.get(), leaf.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+    const bool regular = exists && S_ISREG(existing.st_mode);
+    if (exists && S_ISDIR(existing.st_mode)) return WriteOutcome::NotCreated;
+    if (regular && ::faccessat(dir.get(), leaf.c_str(), W_OK, 0) != 0) {
+        return WriteOutcome::NotCreated;
+    }
+
+    Fd fd(::openat(dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    if (fd.get() < 0) {
+        const int error = errno;
+        // Only a file system without unnamed files is worth a second way.
+        if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL && error != ENOENT) {
+            return WriteOutcome::NotCreated;
+        }
+        return WriteNamed(dir.get(), leaf, bytes, durability, regular ? &existing : nullptr);
+    }
+    if (regular) ::fchmod(fd.get(), existing.st_mode & 07777);
+    if (!WriteAll(fd.get(), bytes)) return WriteOutcome::NotWritten;
+    if (durability == Durability::Durable && ::fdatasync(fd.get()) != 0) {
+        return WriteOutcome::NotWritten;
+    }
+    const WriteOutcome placed = PlaceUnnamed(dir.get(), fd.get(), leaf);
+    if (placed == WriteOutcome::Written && durability == Durability::Durable &&
+        ::fsync(dir.get()) != 0) {
+        return WriteOutcome::NotWritten;
+    }
+    return placed;
+}
+
+WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes,
+                                 Durability durability) {
+    // Paths are made from texts of the user's data too: ".." never leads out of a folder.
+    if (Components(path).empty()) return WriteOutcome::NotCreated;
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return WriteFileInFolder(".", path, bytes, durability);
+    return WriteFileInFolder(slash == 0 ? "/" : path.substr(0, slash),
+                             std::string_view(path).substr(slash + 1), bytes, durability);
+}
+
+}  // namespace quorvex

@@ -1,0 +1,36 @@
+#pragma once
+// The one way the program writes a file: completely or not at all. The bytes go to an
+// unnamed temporary file in the target's folder (a short named one where the file system
+// has none), which becomes the target only when everything was written. So a failure, a
+// full disk or a killed process never leaves a partial file, a stray temporary file or a
+// damaged old file. Toolkit-free: POSIX calls only.
+
+#include <string>
+#include <string_view>
+
+namespace quorvex {
+
+// Durable: the data reach the disk before the file takes its name (a sync per file).
+// Deferred: no sync here; whoever writes many files syncs their file system once at the end.
+enum class Durability { Durable, Deferred };
+
+// NotCreated: the file cannot come into being (no such folder, no permission, a folder or
+// a file that is not writable in its place, a name the file system refuses, a link on the
+// way). NotWritten: writing, syncing or naming the finished file failed (a full disk).
+enum class WriteOutcome { Written, NotCreated, NotWritten };
+
+// Writes `bytes` as `name` inside `folder`. The folder itself is taken as it is (a link to
+// a folder is the user's choice); everything below it is opened without following links,
+// so `name` with "/" reaches a real subfolder that exists, never a place outside `folder`,
+// and ".." or a NUL refuse the name. A link in the target's place is replaced by the new
+// file; its target is never touched. An existing file keeps its mode; one that is not
+// writable is not replaced. New files get 0666 & ~umask.
+WriteOutcome WriteFileInFolder(const std::string& folder, std::string_view name,
+                               std::string_view bytes, Durability durability);
+
+// The same for a whole path: the folder is everything before the last "/". A path with a
+// ".." component is refused (NotCreated).
+WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes,
+                                 Durability durability);
+
+}  // namespace quorvex

@@ -1,0 +1,73 @@
+#pragma once
+// The drawing and output options in one table: the settings key, the range the window's
+// controls and the batch tool's arguments accept, and what loading does with a stored
+// value outside it. The settings store, the window and the tool all read it from here.
+// A value's default is the record's own initial value (DiagramOptions{}, OutputOptions{}).
+
+#include <array>
+#include <string_view>
+
+#include "core/model/StatementData.h"
+
+namespace quorvex {
+
+enum class StoredRule {
+    Clamp,         // brought into low..high
+    OneOnly,       // 1 stays 1, anything else is 0
+    NonZeroIsOne,  // 0 stays 0, anything else is 1
+    Kept,          // held exactly as read, even outside low..high
+};
+
+struct OptionSpec {
+    std::string_view key;  // settings key, also the record field's name
+    int low = 0;
+    int high = 0;
+    StoredRule rule = StoredRule::Kept;
+    // Exactly one of the two points at the value.
+    int DiagramOptions::*diagram = nullptr;
+    int OutputOptions::*output = nullptr;
+};
+
+// In the order the settings store writes them.
+inline constexpr std::array<OptionSpec, 12> kOptionTable = {{
+    {"Shosu", 0, 5, StoredRule::Clamp, &DiagramOptions::Shosu, nullptr},
+    {"FontSize", 5, 50, StoredRule::Clamp, &DiagramOptions::FontSize, nullptr},
+    {"Futosa", 0, 20, StoredRule::Clamp, &DiagramOptions::Futosa, nullptr},
+    {"Yohaku", 0, 50, StoredRule::Clamp, &DiagramOptions::Yohaku, nullptr},
+    {"CenterLine", kCentreLineNone, kCentreLineLower, StoredRule::Kept, &DiagramOptions::CenterLine,
+     nullptr},
+    {"OutType", kOutTypeBs, kOutTypePl, StoredRule::Kept, nullptr, &OutputOptions::OutType},
+    {"OutSaki", kOutJpeg, kOutClipboard, StoredRule::Kept, nullptr, &OutputOptions::OutSaki},
+    {"Separate", kSeparateNone, kSeparateComma, StoredRule::Clamp, nullptr,
+     &OutputOptions::Separate},
+    {"DrawName", 0, 1, StoredRule::OneOnly, &DiagramOptions::DrawName, nullptr},
+    {"DrawRitu", 0, 1, StoredRule::OneOnly, &DiagramOptions::DrawRitu, nullptr},
+    {"DrawUnder", 0, 1, StoredRule::NonZeroIsOne, &DiagramOptions::DrawUnder, nullptr},
+    // 比例縮尺; files written before it existed lack it and load it as off.
+    {"HireiShukushaku", 0, 1, StoredRule::OneOnly, &DiagramOptions::HireiShukushaku, nullptr},
+}};
+
+// The row of key, found while compiling: a key not in the table does not compile.
+consteval const OptionSpec& Option(std::string_view key) {
+    for (const OptionSpec& spec : kOptionTable) {
+        if (spec.key == key) return spec;
+    }
+    throw "unknown option key";
+}
+
+// The field spec names in the two records.
+int& OptionValue(const OptionSpec& spec, DiagramOptions& diagram, OutputOptions& output);
+int OptionValue(const OptionSpec& spec, const DiagramOptions& diagram, const OutputOptions& output);
+
+// The value of a fresh record.
+int OptionDefault(const OptionSpec& spec);
+
+// What loading keeps of a stored value, by the row's rule.
+int StoredOptionValue(const OptionSpec& spec, int stored);
+
+// Whether value is inside low..high.
+constexpr bool InOptionRange(const OptionSpec& spec, int value) {
+    return value >= spec.low && value <= spec.high;
+}
+
+}  // namespace quorvex

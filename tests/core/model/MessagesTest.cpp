@@ -1,0 +1,34 @@
+#include <gtest/gtest.h>
+
+#include "core/model/Messages.h"
+
+namespace quorvex {
+namespace {
+
+TEST(QuoteField, LongTextsAreCutAndNulsShown) {
+    const std::string kanji200 = [] {
+        std::string s;
+        for (int i = 0; i < 200; ++i) s += "期";
+        return s;
+    }();
+    struct Case {
+        const char* what;
+        std::string field;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"short", "第5期_BS.jpeg", "第5期_BS.jpeg"},
+        {"200 characters", std::string(200, 'a'), std::string(200, 'a')},
+        {"201 characters", std::string(201, 'a'), std::string(200, 'a') + "…"},
+        {"50 MB", std::string(50'000'000, '9'), std::string(200, '9') + "…"},
+        {"counted in characters, not bytes", kanji200 + "期", kanji200 + "…"},
+        {"a NUL", std::string("5\0x_BS.png", 10), "5\uFFFDx_BS.png"},
+        {"empty", "", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(QuoteField(c.field), c.shown) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace quorvex
