@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 
 #include "core/model/NumberText.h"
+#include "engine/render/ComparisonSheet.h"
 #include "engine/render/Diagrams.h"
 #include "engine/render/PeriodRender.h"
 
@@ -59,6 +60,45 @@ BENCHMARK(BM_RenderPeriodDiagramsFresh)
     ->Args({400, 300})
     ->Args({960, 540})
     ->Unit(benchmark::kMicrosecond);
+
+// The same on the shared scale of the period (profit and loss full, balance sheet half):
+// the white rows and the viewport against the plain drawing above.
+void BM_RenderPeriodDiagramsShared(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1));
+    const StatementData data = Sample();
+    const DiagramOptions options = AllTexts();
+    const DiagramScale scale = PeriodScale(data, height);
+    for (auto _ : state) {
+        DiagramBitmap bs, pl;
+        bool ok = RenderPeriodDiagrams(data, options, width, height, bs, pl, scale);
+        benchmark::DoNotOptimize(ok);
+    }
+}
+BENCHMARK(BM_RenderPeriodDiagramsShared)
+    ->Args({400, 300})
+    ->Args({960, 540})
+    ->Unit(benchmark::kMicrosecond);
+
+// A comparison sheet of 60 periods of 400 x 300, drawn (not encoded).
+void BM_ComparisonSheet60(benchmark::State& state) {
+    SheetContent content;
+    content.title = "sheet";
+    content.options = AllTexts();
+    for (int i = 0; i < kMaxSheetPeriods; ++i) content.periods.push_back(Sample());
+    content.scale = SheetScale(content.periods, 300);
+    const auto layout = ComputeSheetLayout(kMaxSheetPeriods, 400, 300, content.options);
+    DiagramBitmap sheet;
+    for (auto _ : state) {
+        bool ok = PrepareDiagramBitmap(sheet, layout->width, layout->height) &&
+                  DrawOnBitmap(sheet, [&](DiagramSurface& surface, int, int) {
+                      DrawComparisonSheet(surface, *layout, content);
+                      return true;
+                  });
+        benchmark::DoNotOptimize(ok);
+    }
+}
+BENCHMARK(BM_ComparisonSheet60)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quorvex

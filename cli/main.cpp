@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QThread>
+#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <string_view>
@@ -20,6 +21,7 @@
 #include "core/model/ColourFile.h"
 #include "core/model/OptionTable.h"
 #include "engine/batch/BatchRun.h"
+#include "engine/batch/SheetRun.h"
 #include "engine/settings/SettingsStore.h"
 
 namespace quorvex::data {
@@ -66,11 +68,35 @@ int Choice(const QCommandLineParser& parser, const QString& name, const QStringL
     return i;
 }
 
+[[noreturn]] void Conflict(const QString& a, const QString& b) {
+    UsageError(QStringLiteral("--%1 と --%2 は同時に指定できません").arg(a, b));
+}
+
 // A flag pair such as --names / --no-names over a stored value.
 int Flag(const QCommandLineParser& parser, const QString& on, const QString& off, int stored) {
     const bool yes = parser.isSet(on), no = parser.isSet(off);
-    if (yes && no) UsageError(QStringLiteral("--%1 と --%2 は同時に指定できません").arg(on, off));
+    if (yes && no) Conflict(on, off);
     return yes ? 1 : (no ? 0 : stored);
+}
+
+// --scale and --scale-basis over the stored 比例縮尺 value. The basis is a positive amount.
+quorvex::DiagramScale ScaleOption(const QCommandLineParser& parser, int stored) {
+    quorvex::DiagramScale scale;
+    if (stored == 1) scale.mode = quorvex::ScaleMode::Shared;
+    if (parser.isSet("scale")) {
+        scale.mode = Choice(parser, "scale", {"ratio", "shared"}) == 1 ? quorvex::ScaleMode::Shared
+                                                                       : quorvex::ScaleMode::Ratio;
+    }
+    if (!parser.isSet("scale-basis")) return scale;
+    if (parser.isSet("scale") && scale.mode == quorvex::ScaleMode::Ratio) {
+        Conflict("scale ratio", "scale-basis");
+    }
+    bool ok = false;
+    const double amount = parser.value("scale-basis").toDouble(&ok);
+    if (!ok || !std::isfinite(amount) || amount <= 0) {
+        UsageError(InvalidValue("--scale-basis", parser.value("scale-basis")));
+    }
+    return quorvex::BasisScale(amount);
 }
 
 // Qt's own diagnostics (such as a missing XDG_RUNTIME_DIR) would mix with the run's
@@ -115,6 +141,10 @@ int Run(int argc, char** argv) {
         {"colours", "", "FILE"},
         {"vector", ""},
         {"defaults", ""},
+        {"scale", "", "MODE"},
+        {"scale-basis", "", "AMOUNT"},
+        {"sheet", "", "FILE"},
+        {"title", "", "TEXT"},
         {{"j", "jobs"}, "", "N"},
         {{"q", "quiet"}, ""},
         {{"h", "help"}, ""},
@@ -214,6 +244,38 @@ int Run(int argc, char** argv) {
     int jobs = std::clamp(QThread::idealThreadCount(), 1, 64);
     if (parser.isSet("jobs")) jobs = IntValue(parser, "jobs", 1, 256);
     const bool progress = !parser.isSet("quiet") && isatty(STDERR_FILENO);
+    const quorvex::DiagramScale scale = ScaleOption(parser, stored.diagram.HireiShukushaku);
+
+    if (parser.isSet("sheet")) {
+        const QString target = parser.value("sheet");
+        // Vector forms of the sheet come with vector output; PNG only for now.
+        if (!target.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
+            UsageError(InvalidValue("--sheet", target));
+        }
+        quorvex::SheetRequest sheet;
+        sheet.csvPath = files.first();
+        sheet.outputPath = target;
+        sheet.title = parser.value("title");
+        sheet.cell = s.size;
+        sheet.diagram = s.diagram;
+        sheet.colours = s.colours;
+        // The sheet is always on one scale; only a fixed basis changes which.
+        if (scale.perFigure) sheet.scale = scale;
+        quorvex::ProgressBar bar(false);
+        quorvex::StderrSink sink(bar);
+        switch (quorvex::WriteComparisonSheet(sheet, sink)) {
+            case quorvex::SheetResult::Written:
+                std::printf("%s\n", target.toUtf8().constData());
+                return 0;
+            case quorvex::SheetResult::TooManyPeriods:
+                return kExitUsage;
+            case quorvex::SheetResult::Failed:
+                return kExitRunFailed;
+        }
+    }
+    if (parser.isSet("title")) {
+        UsageError(QString::fromStdString(quorvex::MessageText(quorvex::kMsgTitleWithoutSheet)));
+    }
 
     quorvex::ToolHost host(s, progress);
     quorvex::BatchRequest request;
@@ -222,6 +284,7 @@ int Run(int argc, char** argv) {
     request.outputFolder = parser.value("output-dir");
     request.jobs = jobs;
     request.strict = parser.isSet("strict");
+    request.scale = scale;
     quorvex::InstallInterruptHandlers();
     const quorvex::BatchResult result = quorvex::RunBatch(host, request);
     if (!result.ok) {

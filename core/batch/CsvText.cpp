@@ -86,6 +86,11 @@ CsvLineReader::Result CsvLineReader::Next(std::string& line) {
 }
 
 CsvScan ScanCsv(std::istream& in, std::size_t maxLines) {
+    return ScanCsv(in, maxLines, {});
+}
+
+CsvScan ScanCsv(std::istream& in, std::size_t maxLines,
+                const std::function<void(std::size_t, std::string_view)>& eachLine) {
     CsvScan scan;
     CsvLineReader reader(in);
     std::string line;
@@ -97,6 +102,7 @@ CsvScan ScanCsv(std::istream& in, std::size_t maxLines) {
         if (r != CsvLineReader::Result::Line) break;
         if (scan.lines == 0) bom = line.starts_with(kUtf8Bom);
         if (utf8) utf8 = IsValidUtf8(line);
+        if (eachLine) eachLine(scan.lines, line);
         ++scan.lines;
     }
     scan.encoding =

@@ -3,6 +3,7 @@
 // come in. Toolkit-free.
 
 #include <cstddef>
+#include <functional>
 #include <istream>
 #include <memory>
 #include <string>
@@ -48,6 +49,10 @@ struct CsvScan {
     bool readError = false;
 };
 CsvScan ScanCsv(std::istream& in, std::size_t maxLines);
+// The same, handing each counted line (0 the first, raw bytes, the mark not removed) to
+// eachLine: what needs every record before the first is drawn is gathered here.
+CsvScan ScanCsv(std::istream& in, std::size_t maxLines,
+                const std::function<void(std::size_t, std::string_view)>& eachLine);
 
 // CP932 <-> UTF-8 through the C library's iconv. Bytes that are not CP932 become U+FFFD;
 // characters CP932 cannot hold are written as "?". One converter per thread.

@@ -38,6 +38,9 @@ enum MessageId : int {
     kMsgSavedShowFolder = 30049,
     kMsgWriteFailed = 30050,
     kMsgOfferBatch = 30060,
+    kMsgOverBasis = 30051,
+    kMsgSheetTooManyPeriods = 30052,
+    kMsgTitleWithoutSheet = 30053,
     kMsgTooManyPeriods = 30164,
     // Import of filings and the consistency warnings.
     kMsgImportOpen = 30300,

@@ -29,7 +29,7 @@ struct OptionSpec {
 };
 
 // In the order the settings store writes them.
-inline constexpr std::array<OptionSpec, 11> kOptionTable = {{
+inline constexpr std::array<OptionSpec, 12> kOptionTable = {{
     {"Shosu", 0, 5, StoredRule::Clamp, &DiagramOptions::Shosu, nullptr},
     {"FontSize", 5, 50, StoredRule::Clamp, &DiagramOptions::FontSize, nullptr},
     {"Futosa", 0, 20, StoredRule::Clamp, &DiagramOptions::Futosa, nullptr},
@@ -43,6 +43,8 @@ inline constexpr std::array<OptionSpec, 11> kOptionTable = {{
     {"DrawName", 0, 1, StoredRule::OneOnly, &DiagramOptions::DrawName, nullptr},
     {"DrawRitu", 0, 1, StoredRule::OneOnly, &DiagramOptions::DrawRitu, nullptr},
     {"DrawUnder", 0, 1, StoredRule::NonZeroIsOne, &DiagramOptions::DrawUnder, nullptr},
+    // 比例縮尺; files written before it existed lack it and load it as off.
+    {"HireiShukushaku", 0, 1, StoredRule::OneOnly, &DiagramOptions::HireiShukushaku, nullptr},
 }};
 
 // The row of key, found while compiling: a key not in the table does not compile.

@@ -71,7 +71,8 @@ struct DiagramOptions {
     int Yohaku = 10;    // window margin in pixels
     int DrawName = 1;
     int DrawRitu = 1;
-    int DrawUnder = 1;  // 0 ratio right of the name, 1 below it
+    int DrawUnder = 1;        // 0 ratio right of the name, 1 below it
+    int HireiShukushaku = 0;  // 1: diagrams on one shared scale (比例縮尺)
 
     bool operator==(const DiagramOptions&) const = default;
 };

@@ -19,6 +19,7 @@
 #include "engine/batch/EncoderPool.h"
 #include "engine/batch/OrderedWriter.h"
 #include "engine/batch/PeriodWork.h"
+#include "engine/batch/BatchScale.h"
 #include "engine/output/ImageEncoding.h"
 #include "engine/output/OutputFiles.h"
 
@@ -120,6 +121,7 @@ class Run final {
     OutputOptions output_;
     DiagramOptions diagram_;
     SummaryFormat format_;
+    DiagramScale scale_;
     QString folder_;
     std::string summaryHeader_;  // in the summary file's encoding, without line end
     std::string summary_;        // the period lines, UTF-8
@@ -149,7 +151,10 @@ BatchResult Run::Execute() {
     CsvInput input;
     if (!input.Open(request_.csvPath, sink_)) return result_;
     std::istream& in = input.Stream();
-    const CsvScan scan = ScanCsv(in, kMaxBatchPeriods + 1);
+    BatchScaleCollector scale(request_.scale, host_.CurrentFigureSize());
+    const CsvScan scan =
+        ScanCsv(in, kMaxBatchPeriods + 1,
+                [&scale](std::size_t i, std::string_view line) { scale.Line(i, line); });
     if (scan.readError) {
         sink_.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
         return result_;
@@ -162,6 +167,8 @@ BatchResult Run::Execute() {
         sink_.ShowMessage(kMsgTooManyPeriods, "", MessageKind::Error);
         return result_;
     }
+    scale_ = scale.Result();
+    scale.ReportOverBasis(scan.encoding, sink_);
     format_.separate = host_.TakeSeparate();
     diagram_ = host_.Diagram();
     format_.decimals = diagram_.Shosu;
@@ -286,8 +293,9 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
         p.bsName = bsName;
         p.plName = plName;
         p.work = pool.Submit(
-            [data, size, options = diagram_, outSaki = output_.OutSaki, shelf = &shelf_](int) {
-                return DrawAndEncodePeriod(data, options, size, outSaki, *shelf);
+            [data, size, options = diagram_, outSaki = output_.OutSaki, shelf = &shelf_,
+             scale = scale_](int) {
+                return DrawAndEncodePeriod(data, options, size, outSaki, *shelf, scale);
             });
         summary_ +=
             SummaryPeriodLine(bsName.toStdString(), plName.toStdString(), separator, columns);

@@ -10,6 +10,7 @@
 
 #include "core/batch/CsvText.h"
 #include "engine/batch/BatchHost.h"
+#include "engine/render/SharedScale.h"
 
 namespace quorvex {
 
@@ -19,6 +20,9 @@ struct BatchRequest {
     QString outputFolder;  // empty: the desktop folder BS_PL
     int jobs = 1;          // drawing and encoding threads; 1: everything on the calling thread
     bool strict = false;   // a consistency warning ends the run like a rejected record
+    // Ratio (each diagram fills its figure), shared (the whole CSV one set, its scale found
+    // in the first reading) or a fixed basis (BasisScale).
+    DiagramScale scale;
 };
 
 struct BatchResult {

@@ -50,12 +50,13 @@ void PrepareDrawing() {
 }
 
 DrawnPeriod DrawAndEncodePeriod(const StatementData& data, const DiagramOptions& options,
-                                FigureSize size, int outSaki, BitmapShelf& shelf) {
+                                FigureSize size, int outSaki, BitmapShelf& shelf,
+                                const DiagramScale& scale) {
     DrawnPeriod out;
     DiagramBitmap bs, pl;
     bs.image() = shelf.Take(size.width, size.height);
     pl.image() = shelf.Take(size.width, size.height);
-    if (!RenderPeriodDiagrams(data, options, size.width, size.height, bs, pl)) return out;
+    if (!RenderPeriodDiagrams(data, options, size.width, size.height, bs, pl, scale)) return out;
     out.drawn = true;
     out.bsFile = EncodeOrReport(bs.image(), data, options, kOutTypeBs, size, outSaki);
     if (out.bsFile.ok) {

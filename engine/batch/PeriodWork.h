@@ -12,6 +12,7 @@
 #include "core/batch/BatchRecords.h"
 #include "core/model/StatementData.h"
 #include "engine/output/ImageEncoding.h"
+#include "engine/render/SharedScale.h"
 
 namespace quorvex {
 
@@ -49,6 +50,7 @@ void PrepareDrawing();
 // window's output would (EncodeDiagram). Out of memory while encoding: message 30001 on
 // the file concerned.
 DrawnPeriod DrawAndEncodePeriod(const StatementData& data, const DiagramOptions& options,
-                                FigureSize size, int outSaki, BitmapShelf& shelf);
+                                FigureSize size, int outSaki, BitmapShelf& shelf,
+                                const DiagramScale& scale = {});
 
 }  // namespace quorvex

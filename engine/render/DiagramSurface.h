@@ -53,6 +53,12 @@ class DiagramSurface {
     // one line height apart, clipped to the rectangle, black, no background. "&" is drawn
     // as "&".
     virtual void DrawText(std::string_view text, const PixelRect& rect) = 0;
+    // Makes a part of the surface a surface of its own: the calls that follow count their
+    // coordinates from the viewport's top left corner and touch nothing outside it, so a
+    // diagram drawn there has exactly the pixels it has on a bitmap of the viewport's size.
+    // ResetViewport returns to the whole surface.
+    virtual void SetViewport(const PixelRect& viewport) = 0;
+    virtual void ResetViewport() = 0;
 };
 
 }  // namespace quorvex

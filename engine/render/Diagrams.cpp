@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "core/model/NumberText.h"
@@ -34,9 +35,10 @@ void ClearUpperVectorState() {
 #endif
 }
 
-// Runs draw(surface, width, height) on the QPainter back end of a prepared bitmap.
-template <typename Draw>
-bool DrawIntoBitmap(DiagramBitmap& bitmap, Draw draw) {
+}  // namespace
+
+bool DrawOnBitmap(DiagramBitmap& bitmap,
+                  const std::function<bool(DiagramSurface&, int, int)>& draw) {
     if (bitmap.isNull()) return false;
     bool ok = false;
     {
@@ -46,8 +48,6 @@ bool DrawIntoBitmap(DiagramBitmap& bitmap, Draw draw) {
     ClearUpperVectorState();
     return ok;
 }
-
-}  // namespace
 
 int MulDiv(int a, int b, int c) {
     if (c == 0) return -1;
@@ -175,14 +175,14 @@ bool DrawPlDiagram(DiagramSurface& surface, int width, int height, const Stateme
 
 bool DrawBsDiagram(DiagramBitmap& bitmap, const StatementData& data,
                    const DiagramOptions& options) {
-    return DrawIntoBitmap(bitmap, [&](DiagramSurface& surface, int width, int height) {
+    return DrawOnBitmap(bitmap, [&](DiagramSurface& surface, int width, int height) {
         return DrawBsDiagram(surface, width, height, data, options);
     });
 }
 
 bool DrawPlDiagram(DiagramBitmap& bitmap, const StatementData& data,
                    const DiagramOptions& options) {
-    return DrawIntoBitmap(bitmap, [&](DiagramSurface& surface, int width, int height) {
+    return DrawOnBitmap(bitmap, [&](DiagramSurface& surface, int width, int height) {
         return DrawPlDiagram(surface, width, height, data, options);
     });
 }

@@ -3,6 +3,7 @@
 // font rules they share. The surface overloads hold all the logic; the DiagramBitmap
 // overloads run it on the QPainter back end.
 
+#include <functional>
 #include <string_view>
 
 #include "core/model/StatementData.h"
@@ -57,6 +58,10 @@ bool DrawPlDiagram(DiagramSurface& surface, int width, int height, const Stateme
 // upper halves of the vector registers clear (on x86-64 with AVX), so SSE code that runs
 // next on the thread, such as an encoder, pays no transition penalty.
 bool DrawBsDiagram(DiagramBitmap& bitmap, const StatementData& data, const DiagramOptions& options);
+// Runs draw(surface, width, height) on the QPainter back end of a prepared bitmap, the same
+// way. False for a null bitmap or when draw returns false.
+bool DrawOnBitmap(DiagramBitmap& bitmap,
+                  const std::function<bool(DiagramSurface&, int, int)>& draw);
 bool DrawPlDiagram(DiagramBitmap& bitmap, const StatementData& data, const DiagramOptions& options);
 
 }  // namespace quorvex

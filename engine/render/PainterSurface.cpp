@@ -19,6 +19,8 @@ const char* const kFallbackFaces[] = {"IPAPGothic", "Noto Sans CJK JP", "IPAGoth
 constexpr std::string_view kPreferredFace = "MS UI Gothic";
 // Guards the rasteriser against absurd font requests; diagram fonts stay far below.
 constexpr int kMaxPixelSize = 4096;
+// Larger than any image side: a rectangle of it covers the whole viewport.
+constexpr std::int32_t kMaxSide = std::int32_t{1} << 30;
 
 QString FirstInstalled(const QStringList& wanted) {
     const QStringList installed = QFontDatabase::families();
@@ -39,10 +41,6 @@ QStringList Candidates(std::string_view face) {
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-struct Span {
-    std::int64_t left, top, right, bottom;
-};
 
 }  // namespace
 
@@ -119,15 +117,52 @@ const QFontMetrics& PainterSurface::Metrics() {
     return *metrics_;
 }
 
+PainterSurface::Span PainterSurface::Placed(const PixelRect& rect) const {
+    const std::int64_t x = viewport_ ? viewport_->left : 0;
+    const std::int64_t y = viewport_ ? viewport_->top : 0;
+    return {rect.left + x, rect.top + y, rect.right + x, rect.bottom + y};
+}
+
+PainterSurface::Span PainterSurface::Clipped(const Span& span) const {
+    Span c{std::max<std::int64_t>(span.left, 0), std::max<std::int64_t>(span.top, 0),
+           std::min<std::int64_t>(span.right, width_),
+           std::min<std::int64_t>(span.bottom, height_)};
+    if (viewport_) {
+        c.left = std::max<std::int64_t>(c.left, viewport_->left);
+        c.top = std::max<std::int64_t>(c.top, viewport_->top);
+        c.right = std::min<std::int64_t>(c.right, viewport_->right);
+        c.bottom = std::min<std::int64_t>(c.bottom, viewport_->bottom);
+    }
+    return c;
+}
+
+void PainterSurface::RestoreClip() {
+    if (!viewport_) {
+        painter_.setClipping(false);
+        return;
+    }
+    const Span c = Clipped({viewport_->left, viewport_->top, viewport_->right, viewport_->bottom});
+    painter_.setClipRect(QRect(static_cast<int>(c.left), static_cast<int>(c.top),
+                               static_cast<int>(std::max<std::int64_t>(c.right - c.left, 0)),
+                               static_cast<int>(std::max<std::int64_t>(c.bottom - c.top, 0))));
+}
+
+void PainterSurface::SetViewport(const PixelRect& viewport) {
+    viewport_ = viewport;
+    RestoreClip();
+}
+
+void PainterSurface::ResetViewport() {
+    viewport_.reset();
+    RestoreClip();
+}
+
 std::optional<QRect> PainterSurface::Visible(const PixelRect& rect) const {
     // Clipped in 64 bits so that blocks reaching far outside the bitmap stay exact.
-    const std::int64_t l = std::max<std::int64_t>(rect.left, 0);
-    const std::int64_t t = std::max<std::int64_t>(rect.top, 0);
-    const std::int64_t r = std::min<std::int64_t>(rect.right, width_);
-    const std::int64_t b = std::min<std::int64_t>(rect.bottom, height_);
-    if (l >= r || t >= b) return std::nullopt;
-    return QRect(static_cast<int>(l), static_cast<int>(t), static_cast<int>(r - l),
-                 static_cast<int>(b - t));
+    const Span c = Clipped(Placed(rect));
+    if (c.left >= c.right || c.top >= c.bottom) return std::nullopt;
+    return QRect(static_cast<int>(c.left), static_cast<int>(c.top),
+                 static_cast<int>(c.right - c.left), static_cast<int>(c.bottom - c.top));
 }
 
 void PainterSurface::Fill(const PixelRect& rect, Colour colour) {
@@ -171,18 +206,25 @@ void PainterSurface::Rectangle(const PixelRect& rect, Colour pen, int penWidth, 
 
 void PainterSurface::Polyline(std::span<const DiagramPoint> points, Colour pen, int width) {
     if (points.size() < 2) return;
+    const Span area = Clipped(Placed({0, 0, kMaxSide, kMaxSide}));
+    if (area.left >= area.right || area.top >= area.bottom) return;
     width = std::clamp(width, 1, kMaxPixelSize);
     // Points far outside are pulled in to just beyond the edge. For horizontal and vertical
     // segments, the only ones the diagrams draw, the visible pixels stay the same.
     const std::int64_t margin = std::int64_t{width} + 2;
+    const Span origin = Placed({});
+    const std::int64_t w =
+        viewport_ ? std::int64_t{viewport_->right} - viewport_->left : width_;
+    const std::int64_t h =
+        viewport_ ? std::int64_t{viewport_->bottom} - viewport_->top : height_;
     // A line of odd width is centred on the pixel's centre, one of even width on its edge,
     // so that it covers the same pixels as a border of that width.
     const double offset = (width % 2 != 0) ? 0.5 : 0.0;
     std::vector<QPointF> path;
     path.reserve(points.size());
     for (const DiagramPoint& p : points) {
-        const std::int64_t x = std::clamp<std::int64_t>(p.x, -margin, width_ + margin);
-        const std::int64_t y = std::clamp<std::int64_t>(p.y, -margin, height_ + margin);
+        const std::int64_t x = std::clamp<std::int64_t>(p.x, -margin, w + margin) + origin.left;
+        const std::int64_t y = std::clamp<std::int64_t>(p.y, -margin, h + margin) + origin.top;
         path.emplace_back(static_cast<double>(x) + offset, static_cast<double>(y) + offset);
     }
     painter_.setPen(QPen(QColor(ToQRgb(pen)), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -197,32 +239,31 @@ TextSize PainterSurface::MeasureText(std::string_view text) {
 
 void PainterSurface::DrawText(std::string_view text, const PixelRect& rect) {
     if (rect.IsEmpty() || text.empty()) return;
-    const std::int64_t l = std::max<std::int64_t>(rect.left, 0);
-    const std::int64_t t = std::max<std::int64_t>(rect.top, 0);
-    const std::int64_t r = std::min<std::int64_t>(rect.right, width_);
-    const std::int64_t b = std::min<std::int64_t>(rect.bottom, height_);
-    if (l >= r || t >= b) return;
+    const Span box = Placed(rect);
+    const Span c = Clipped(box);
+    if (c.left >= c.right || c.top >= c.bottom) return;
     const QFontMetrics& m = Metrics();
     const std::int64_t lineHeight = m.height();
-    const std::int64_t boxWidth = std::int64_t{rect.right} - rect.left;
-    painter_.setClipRect(QRect(static_cast<int>(l), static_cast<int>(t), static_cast<int>(r - l),
-                               static_cast<int>(b - t)));
-    std::int64_t lineTop = rect.top;
+    const std::int64_t boxWidth = box.right - box.left;
+    painter_.setClipRect(QRect(static_cast<int>(c.left), static_cast<int>(c.top),
+                               static_cast<int>(c.right - c.left),
+                               static_cast<int>(c.bottom - c.top)));
+    std::int64_t lineTop = box.top;
     std::size_t start = 0;
-    while (start <= text.size() && lineTop < rect.bottom) {
+    while (start <= text.size() && lineTop < box.bottom) {
         std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) end = text.size();
         const QString line = ToQString(text.substr(start, end - start));
-        if (!line.isEmpty() && lineTop + lineHeight > t) {
+        if (!line.isEmpty() && lineTop + lineHeight > c.top) {
             // Drawn as plain text: no mnemonic prefixes, "&" stays "&".
-            const std::int64_t x = rect.left + (boxWidth - m.horizontalAdvance(line)) / 2;
+            const std::int64_t x = box.left + (boxWidth - m.horizontalAdvance(line)) / 2;
             painter_.drawText(
                 QPointF(static_cast<double>(x), static_cast<double>(lineTop + m.ascent())), line);
         }
         lineTop += lineHeight;
         start = end + 1;
     }
-    painter_.setClipping(false);
+    RestoreClip();
 }
 
 }  // namespace quorvex

@@ -12,6 +12,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -51,12 +52,23 @@ class PainterSurface final : public DiagramSurface {
     void Polyline(std::span<const DiagramPoint> points, Colour pen, int width) override;
     TextSize MeasureText(std::string_view text) override;
     void DrawText(std::string_view text, const PixelRect& rect) override;
+    void SetViewport(const PixelRect& viewport) override;
+    void ResetViewport() override;
 
   private:
+    struct Span {
+        std::int64_t left, top, right, bottom;
+    };
     void Begin();
-    // The part of rect inside the surface, if any.
+    // The part of rect inside the surface and the viewport, if any, in device coordinates.
     std::optional<QRect> Visible(const PixelRect& rect) const;
     const QFontMetrics& Metrics();
+    // A rectangle in viewport coordinates, in image coordinates.
+    Span Placed(const PixelRect& rect) const;
+    // Span clipped to the viewport and the image.
+    Span Clipped(const Span& span) const;
+    // The painter's clip: the viewport, or none for the whole image.
+    void RestoreClip();
 
     QPaintDevice& device_;
     int width_, height_;
@@ -67,6 +79,7 @@ class PainterSurface final : public DiagramSurface {
     QFont defaultFont_;  // the surface's own font, for a request of pixel size 0
     FontRequest font_;
     std::optional<QFontMetrics> metrics_;
+    std::optional<PixelRect> viewport_;  // in image coordinates; none: the whole image
 };
 
 }  // namespace quorvex

@@ -5,9 +5,28 @@
 namespace quorvex {
 
 bool RenderPeriodDiagrams(const StatementData& data, const DiagramOptions& options, int width,
-                          int height, DiagramBitmap& bs, DiagramBitmap& pl) {
-    return PrepareDiagramBitmap(bs, width, height) && DrawBsDiagram(bs, data, options) &&
-           PrepareDiagramBitmap(pl, width, height) && DrawPlDiagram(pl, data, options);
+                          int height, DiagramBitmap& bs, DiagramBitmap& pl,
+                          const DiagramScale& scale) {
+    if (scale.mode == ScaleMode::Ratio) {
+        return PrepareDiagramBitmap(bs, width, height) && DrawBsDiagram(bs, data, options) &&
+               PrepareDiagramBitmap(pl, width, height) && DrawPlDiagram(pl, data, options);
+    }
+    return PrepareDiagramBitmap(bs, width, height) &&
+           DrawScaledDiagram(bs, DiagramKind::BalanceSheet, data, options, scale) &&
+           PrepareDiagramBitmap(pl, width, height) &&
+           DrawScaledDiagram(pl, DiagramKind::ProfitAndLoss, data, options, scale);
+}
+
+bool DrawScaledDiagram(DiagramBitmap& bitmap, DiagramKind kind, const StatementData& data,
+                       const DiagramOptions& options, const DiagramScale& scale) {
+    if (scale.mode == ScaleMode::Ratio) {
+        return kind == DiagramKind::BalanceSheet ? DrawBsDiagram(bitmap, data, options)
+                                                 : DrawPlDiagram(bitmap, data, options);
+    }
+    return DrawOnBitmap(bitmap, [&](DiagramSurface& surface, int width, int height) {
+        DrawScaledDiagram(surface, {0, 0, width, height}, kind, data, options, scale);
+        return true;
+    });
 }
 
 QImage DrawCentreLinePreview(int centreLineMode, int width, int height) {

@@ -8,13 +8,20 @@
 
 #include "core/model/StatementData.h"
 #include "engine/render/DiagramBitmap.h"
+#include "engine/render/SharedScale.h"
 
 namespace quorvex {
 
 // Prepares both bitmaps at width x height and draws the balance sheet into bs and profit and
 // loss into pl, stopping at the first failure. True only when all four steps succeeded.
+// On a shared scale each diagram stands at the bottom of its bitmap, white above.
 bool RenderPeriodDiagrams(const StatementData& data, const DiagramOptions& options, int width,
-                          int height, DiagramBitmap& bs, DiagramBitmap& pl);
+                          int height, DiagramBitmap& bs, DiagramBitmap& pl,
+                          const DiagramScale& scale = {});
+// One diagram into a prepared bitmap at its size, on the given scale (the ratio mode draws
+// exactly as DrawBsDiagram / DrawPlDiagram).
+bool DrawScaledDiagram(DiagramBitmap& bitmap, DiagramKind kind, const StatementData& data,
+                       const DiagramOptions& options, const DiagramScale& scale);
 
 // A miniature balance-sheet diagram (default colours, thin borders, no texts) showing the
 // centre line of the given CentreLineMode. A null image when the size is not positive.

@@ -60,6 +60,8 @@ enum ControlId : int {
     kIdSeparatorComma = 1049,
     kIdConsistencyLine = 1050,  // the warning line for figures that do not add up
     kIdImportFiling = 1051,     // 読込(EDINET)...
+    kIdProportional = 1052,     // 比例縮尺
+    kIdComparisonSheet = 1053,  // 比較図...
     // One control per item i: base + i.
     kIdNameBase = 3000,
     kIdAmountBase = 3100,

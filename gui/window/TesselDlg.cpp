@@ -26,6 +26,7 @@
 #include "gui/window/AmountLabel.h"
 #include "gui/window/DiagramMenu.h"
 #include "gui/window/Icons.h"
+#include "gui/window/SheetCommand.h"
 #include "gui/window/WindowBatchHost.h"
 #include "gui/window/WindowOutput.h"
 #include "gui/window/WindowSettings.h"
@@ -110,6 +111,12 @@ void CTesselDlg::ConnectHandlers() {
     onClick(kIdExit, [this] { reject(); });
     onClick(kIdOutput, [this] { OutputShownDiagram(*this); });
     onClick(kIdBatch, [this] { ChooseAndRunBatch(*this); });
+    onClick(kIdComparisonSheet, [this] { OnComparisonSheet(); });
+    onClick(kIdProportional, [this] {
+        diagram_.HireiShukushaku =
+            static_cast<QCheckBox*>(control(kIdProportional))->isChecked() ? 1 : 0;
+        RepaintFigureArea();
+    });
     if (QWidget* batch = control(kIdBatch)) {
         new FileDropFilter(*batch,
                            [this](const QList<QUrl>& urls) { RunDroppedBatch(*this, urls); });
@@ -332,11 +339,21 @@ void CTesselDlg::RunBatchFile(const QString& path, const QString& title) {
     request.title = title;
     // The files are the same for any number of encoder threads; the window uses them all.
     request.jobs = std::max(1, QThread::idealThreadCount());
+    // 比例縮尺 makes the whole CSV one set.
+    if (diagram_.HireiShukushaku == 1) request.scale.mode = ScaleMode::Shared;
     // The run keeps the thread to itself: no input reaches the window meanwhile. Let the
     // window redraw where the file dialog was before that.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     repaint();
     RunBatch(host, request);
+}
+
+void CTesselDlg::OnComparisonSheet() {
+    SheetRequest request;
+    request.cell = {figureSize().width(), figureSize().height()};
+    request.diagram = diagram_;
+    request.colours = colours_;
+    RunSheetCommand(this, request, sink_);
 }
 
 void CTesselDlg::LayoutFigures() {
@@ -379,14 +396,20 @@ void CTesselDlg::paintEvent(QPaintEvent* event) {
     ++paintCount_;
     const StatementData period = statementData();
     // Each diagram on its own: a failure of one still lets the other be drawn.
+    const DiagramScale scale = shownScale(bsRect_.height());
     if (PrepareDiagramBitmap(bsBitmap_, bsRect_.width(), bsRect_.height()) &&
-        DrawBsDiagram(bsBitmap_, period, diagram_)) {
+        DrawScaledDiagram(bsBitmap_, DiagramKind::BalanceSheet, period, diagram_, scale)) {
         painter.drawImage(bsRect_.left, bsRect_.top, bsBitmap_.image());
     }
     if (PrepareDiagramBitmap(plBitmap_, plRect_.width(), plRect_.height()) &&
-        DrawPlDiagram(plBitmap_, period, diagram_)) {
+        DrawScaledDiagram(plBitmap_, DiagramKind::ProfitAndLoss, period, diagram_, scale)) {
         painter.drawImage(plRect_.left, plRect_.top, plBitmap_.image());
     }
+}
+
+DiagramScale CTesselDlg::shownScale(int figureHeight) const {
+    if (diagram_.HireiShukushaku != 1) return {};
+    return PeriodScale(statementData(), figureHeight);
 }
 
 void CTesselDlg::TakeBatchDiagrams(QSize size, const QImage& bs, const QImage& pl) {

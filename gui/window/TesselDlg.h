@@ -9,6 +9,7 @@
 
 #include "core/model/StatementData.h"
 #include "engine/render/DiagramBitmap.h"
+#include "engine/render/SharedScale.h"
 #include "gui/aids/AidsHost.h"
 #include "gui/widgets/ControlIds.h"
 #include "gui/widgets/DialogUnits.h"
@@ -61,6 +62,10 @@ class CTesselDlg final : public QDialog, public AidsHost {
     const BaseUnits& baseUnits() const { return units_; }
 
     void UpdateAmountLabels(int id);
+    // Button 1051: the comparison sheet of a CSV chosen in the file dialog.
+    void OnComparisonSheet();
+    // The scale the shown period's diagrams are drawn at: ratio, or the two as one set.
+    DiagramScale shownScale(int figureHeight) const;
     // The batch run over the CSV at path; title names the summary file.
     void RunBatchFile(const QString& path, const QString& title);
     // Path and title of the last batch started (for the record of tests and the caller).

@@ -52,6 +52,7 @@ WindowOptions ShowStoredSettings(const StoredSettings& s, const ControlMap& cont
     const DiagramOptions& d = w.diagram;
     controls.check(kIdDrawName, d.DrawName == 1);
     controls.check(kIdDrawRitu, d.DrawRitu == 1);
+    controls.check(kIdProportional, d.HireiShukushaku == 1);
     controls.check(d.DrawUnder ? kIdRatioBelow : kIdRatioRight);
     controls.check(d.CenterLine == kCentreLineUpper   ? kIdCentreUpper
                    : d.CenterLine == kCentreLineLower ? kIdCentreLower

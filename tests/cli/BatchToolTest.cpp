@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <functional>
 
+#include "core/model/NumberText.h"
+#include "engine/render/PeriodRender.h"
 #include "engine/settings/SettingsStore.h"
 #include "tests/cli/ToolRun.h"
 #include "tests/engine/batch/BatchTestSupport.h"
@@ -236,6 +238,113 @@ TEST(BatchTool, UsageErrorsExitWithTwo) {
     const ToolRun version = RunTool({"-v"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.starts_with("quorvex-batch ")) << version.out;
+}
+
+// Totals 100, 200, 400 (balance sheet) and 50, 100, 200 (sales).
+std::string ProportionalCsv() {
+    return std::string(test::kHeaderLine) + "\n1,50,50,30,20,50,50,30,20,10,10\n" +
+           "2,100,100,60,40,100,100,60,40,20,20\n3,200,200,120,80,200,200,120,80,40,40\n";
+}
+
+TEST(BatchTool, SharedScaleFilesAreRatioDiagramsUnderWhiteRows) {
+    const QString csv = WriteTestFile("p.csv", ProportionalCsv());
+    const QString out = TestPath("shared");
+    const ToolRun r = RunTool({"-q", "--defaults", "--scale", "shared", "--no-names", "--no-ratios",
+                               "--line-width", "0", "-t", "png", "-o", out, csv});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    DiagramOptions options;
+    options.DrawName = 0;
+    options.DrawRitu = 0;
+    options.Futosa = 0;
+    struct Case {
+        const char* file;
+        const char* amounts;
+        bool bs;
+        int h;  // of 300
+    };
+    const Case cases[] = {
+        {"第1期_BS.png", "50,50,30,20,50,50,30,20,10,10", true, 75},
+        {"第2期_BS.png", "100,100,60,40,100,100,60,40,20,20", true, 150},
+        {"第3期_BS.png", "200,200,120,80,200,200,120,80,40,40", true, 300},
+        {"第1期_PL.png", "50,50,30,20,50,50,30,20,10,10", false, 37},
+        {"第2期_PL.png", "100,100,60,40,100,100,60,40,20,20", false, 75},
+        {"第3期_PL.png", "200,200,120,80,200,200,120,80,40,40", false, 150},
+    };
+    for (const Case& c : cases) {
+        const QImage image =
+            QImage(out + "/" + QString::fromUtf8(c.file)).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(image.size(), QSize(400, 300)) << c.file;
+        for (int y = 0; y < 300 - c.h; ++y) {
+            for (int x = 0; x < 400; ++x)
+                ASSERT_EQ(image.pixel(x, y), 0xFFFFFFFFu) << c.file << " " << x << "," << y;
+        }
+        StatementData data;
+        const QStringList amounts = QString::fromLatin1(c.amounts).split(',');
+        for (int k = 0; k < kItemCount; ++k) {
+            data.items[k].amount = amounts[k].toStdString();
+            data.items[k].colour = DefaultItemColours[k];
+        }
+        ComputeBsRatios(data);
+        ComputePlRatios(data);
+        DiagramBitmap bs, pl;
+        ASSERT_TRUE(RenderPeriodDiagrams(data, options, 400, c.h, bs, pl));
+        EXPECT_EQ(image.copy(0, 300 - c.h, 400, c.h), (c.bs ? bs : pl).image()) << c.file;
+    }
+}
+
+TEST(BatchTool, ScaleOptionsAndTheStoredValue) {
+    StoredSettings stored = DefaultSettings();
+    stored.output.OutSaki = kOutPng;
+    stored.diagram.HireiShukushaku = 1;
+    ASSERT_TRUE(SaveSettings(stored));
+    const QString csv = WriteTestFile("p.csv", ProportionalCsv());
+    // Whether period 1's balance sheet has white rows on top: drawn on the shared scale.
+    const auto shared = [&](const QStringList& options, const QString& folder) {
+        const ToolRun r = RunTool(QStringList{"-q", "-t", "png", "-o", TestPath(folder)} + options +
+                                  QStringList{csv});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        return QImage(TestPath(folder) + "/第1期_BS.png").pixel(200, 10) == 0xFFFFFFFFu;
+    };
+    EXPECT_TRUE(shared({}, "stored"));
+    EXPECT_FALSE(shared({"--defaults"}, "defaults"));
+    EXPECT_FALSE(shared({"--scale", "ratio"}, "ratio"));
+    EXPECT_TRUE(shared({"--defaults", "--scale", "shared"}, "shared"));
+    EXPECT_TRUE(shared({"--defaults", "--scale-basis", "1000"}, "basis"));
+
+    // A basis below a total: a warning naming the period, the run still succeeds.
+    const ToolRun b =
+        RunTool({"-q", "--defaults", "--scale-basis", "300", "-o", TestPath("low"), csv});
+    EXPECT_EQ(b.exitCode, 0);
+    EXPECT_EQ(b.err, "期:3\n合計が基準額を超えるため、図の高さいっぱいに描きます\n");
+    for (const QStringList& args :
+         {QStringList{"--scale", "both", csv}, QStringList{"--scale-basis", "0", csv},
+          QStringList{"--scale-basis", "-5", csv}, QStringList{"--scale-basis", "inf", csv},
+          QStringList{"--scale-basis", "1億", csv},
+          QStringList{"--scale", "ratio", "--scale-basis", "10", csv},
+          QStringList{"--title", "x", csv}, QStringList{"--sheet", TestPath("s.jpeg"), csv}}) {
+        const ToolRun r = RunTool(args);
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.starts_with("quorvex-batch: ")) << r.err;
+    }
+}
+
+TEST(BatchTool, ComparisonSheet) {
+    const QString csv = WriteTestFile("p.csv", ProportionalCsv());
+    const QString sheet = TestPath("sheet.png");
+    const ToolRun r =
+        RunTool({"--defaults", "--size", "200x150", "--sheet", sheet, "--title", "三期", csv});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, (sheet + "\n").toStdString());
+    EXPECT_FALSE(QImage(sheet).isNull());
+    EXPECT_FALSE(QFileInfo::exists(TestPath("Desktop/BS_PL")));  // no diagram files
+
+    const ToolRun many =
+        RunTool({"--sheet", TestPath("many.png"), WriteTestFile("m.csv", PeriodsCsv(61))});
+    EXPECT_EQ(many.exitCode, 2);
+    EXPECT_EQ(many.err, "比較図に描ける期は60期までです\n");
+    EXPECT_FALSE(QFileInfo::exists(TestPath("many.png")));
+    const ToolRun bad = RunTool({"--sheet", TestPath("bad.png"), WriteTestFile("b.csv", "x\n")});
+    EXPECT_EQ(bad.exitCode, 1);
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ TEST(OptionTable, EveryRowNamesItsOwnFieldAndAValidDefault) {
         OptionValue(spec, diagram, output) = ++marker;
     }
     // Every field of both records is reached by exactly one row (rows in table order).
-    EXPECT_EQ(diagram, (DiagramOptions{105, 101, 102, 103, 104, 109, 110, 111}));
+    EXPECT_EQ(diagram, (DiagramOptions{105, 101, 102, 103, 104, 109, 110, 111, 112}));
     EXPECT_EQ(output, (OutputOptions{106, 107, 108}));
 }
 

@@ -55,6 +55,8 @@ class TeeSurface final : public DiagramSurface {
         }
         inner_.DrawText(text, rect);
     }
+    void SetViewport(const PixelRect& viewport) override { inner_.SetViewport(viewport); }
+    void ResetViewport() override { inner_.ResetViewport(); }
 
     struct Line {
         std::vector<DiagramPoint> points;

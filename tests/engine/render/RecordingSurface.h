@@ -15,7 +15,7 @@ class RecordingSurface final : public DiagramSurface {
     static constexpr int kLineHeight = 16;
 
     struct Call {
-        enum Kind { kSelectFont, kFill, kRectangle, kPolyline, kDrawText } kind;
+        enum Kind { kSelectFont, kFill, kRectangle, kPolyline, kDrawText, kViewport } kind;
         PixelRect rect{};
         Colour colour = 0;  // fill, brush or text-less pen colour
         Colour pen = 0;
@@ -50,6 +50,11 @@ class RecordingSurface final : public DiagramSurface {
     void DrawText(std::string_view text, const PixelRect& rect) override {
         calls.push_back({Call::kDrawText, rect, 0, 0, 0, {}, std::string(text), {}});
     }
+    // Recorded as given; a reset records the empty rectangle with width -1.
+    void SetViewport(const PixelRect& viewport) override {
+        calls.push_back({Call::kViewport, viewport, 0, 0, 0, {}, {}, {}});
+    }
+    void ResetViewport() override { calls.push_back({Call::kViewport, {}, 0, 0, -1, {}, {}, {}}); }
 
     std::vector<Call> Of(Call::Kind kind) const {
         std::vector<Call> out;

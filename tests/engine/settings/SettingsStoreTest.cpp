@@ -61,7 +61,7 @@ TEST(SettingsStore, LoadClampsAndHoldsAsDescribed) {
     EXPECT_EQ(s.Zoomed, 1);
 }
 
-TEST(SettingsStore, RoundTripWritesAll47Values) {
+TEST(SettingsStore, RoundTripWritesAll48Values) {
     StoredSettings v;
     for (int i = 0; i < kItemCount; ++i) {
         v.Koumoku[i] = "項目" + std::to_string(i);
@@ -69,7 +69,7 @@ TEST(SettingsStore, RoundTripWritesAll47Values) {
         v.Col[i] = MakeColour(i, 2 * i, 3 * i);
     }
     v.Ki = "第5期";
-    v.diagram = DiagramOptions{2, 3, 12, 0, 50, 0, 0, 0};
+    v.diagram = DiagramOptions{2, 3, 12, 0, 50, 0, 0, 0, 1};
     v.output = OutputOptions{0, 5, 1};
     v.Zoomed = 1;
     v.PX = -8;
@@ -80,7 +80,7 @@ TEST(SettingsStore, RoundTripWritesAll47Values) {
 
     QSettings raw(SettingsFilePath(), QSettings::IniFormat);
     raw.beginGroup(QStringLiteral("Last"));
-    EXPECT_EQ(raw.childKeys().size(), 47);
+    EXPECT_EQ(raw.childKeys().size(), 48);
     EXPECT_EQ(raw.value(QStringLiteral("Col1")).toString(), QString::number(MakeColour(1, 2, 3)));
     EXPECT_EQ(raw.value(QStringLiteral("PX")).toInt(), 0);  // raised to 0
 
@@ -89,6 +89,21 @@ TEST(SettingsStore, RoundTripWritesAll47Values) {
     EXPECT_EQ(LoadSettings(), expected);
     EXPECT_TRUE(QFile::exists(QString::fromStdString(test::TestHome()) +
                               QStringLiteral("/.config/Velmora/Quorvex.ini")));
+}
+
+TEST(SettingsStore, ProportionalScaleIsOnOnlyForOne) {
+    struct Case {
+        QVariant stored;  // invalid: an older file without the value
+        int loaded;
+    };
+    const Case cases[] = {{QVariant(), 0}, {1, 1}, {0, 0}, {2, 0}, {-1, 0}, {"yes", 0}, {" 1", 1}};
+    for (const Case& c : cases) {
+        Store("FontSize", 12);  // the file exists either way
+        if (c.stored.isValid()) Store("HireiShukushaku", c.stored);
+        EXPECT_EQ(LoadSettings().diagram.HireiShukushaku, c.loaded)
+            << c.stored.toString().toStdString();
+        QFile::remove(SettingsFilePath());
+    }
 }
 
 }  // namespace

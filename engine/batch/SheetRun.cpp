@@ -1,0 +1,144 @@
+#include "engine/batch/SheetRun.h"
+
+#include <QFileInfo>
+#include <cstdint>
+#include <fstream>
+#include <new>
+#include <sstream>
+#include <vector>
+
+#include "core/batch/CsvText.h"
+#include "engine/output/ImageEncoding.h"
+#include "engine/output/OutputFiles.h"
+#include "engine/render/ComparisonSheet.h"
+#include "engine/render/DiagramBitmap.h"
+#include "engine/render/Diagrams.h"
+
+namespace quorvex {
+namespace {
+
+// 1 GiB of 32-bit pixels.
+constexpr std::int64_t kMaxSheetPixels = std::int64_t{1} << 28;
+
+// The periods of the CSV in file order, or nothing after the message of the failure.
+std::optional<std::vector<StatementData>> ReadPeriods(const SheetRequest& request,
+                                                      MessageSink& sink, bool& tooMany) {
+    std::ifstream file(QFile::encodeName(request.csvPath).toStdString(), std::ios::binary);
+    if (!file) {
+        sink.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
+        return std::nullopt;
+    }
+    // Read once into memory: a pipe cannot go back to its start, and a sheet's CSV is small.
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    if (file.bad()) {
+        sink.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
+        return std::nullopt;
+    }
+    const CsvScan scan = ScanCsv(bytes, kMaxSheetPeriods + 1);
+    if (scan.readError) {
+        sink.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
+        return std::nullopt;
+    }
+    if (scan.lines < 2) {
+        sink.ShowMessage(kMsgNoData, "", MessageKind::Error);
+        return std::nullopt;
+    }
+    if (scan.lines - 1 > kMaxSheetPeriods) {
+        tooMany = true;
+        sink.ShowMessage(kMsgSheetTooManyPeriods, "", MessageKind::Error);
+        return std::nullopt;
+    }
+    bytes.clear();
+    bytes.seekg(0);
+    const Cp932Codec codec;
+    CsvLineReader reader(bytes);
+    StatementData data;
+    for (int i = 0; i < kItemCount; ++i) data.items[i].colour = request.colours[i];
+    std::vector<StatementData> periods;
+    std::string raw;
+    for (std::size_t i = 0; i < scan.lines; ++i) {
+        if (reader.Next(raw) != CsvLineReader::Result::Line) {
+            sink.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
+            return std::nullopt;
+        }
+        std::string_view line = raw;
+        if (i == 0 && scan.encoding == TextEncoding::Utf8WithBom)
+            line.remove_prefix(kUtf8Bom.size());
+        const std::string text = DecodeLine(line, scan.encoding, codec);
+        if (i == 0) {
+            if (ReadHeaderRecord(text, ',', data, sink).empty()) return std::nullopt;
+            continue;
+        }
+        // The cells have the sheet's size: a record's size fields do not apply.
+        FigureSize ignored;
+        if (ReadPeriodRecord(text, SummaryFormat{}, request.cell, data, ignored, sink).empty()) {
+            return std::nullopt;
+        }
+        periods.push_back(data);
+    }
+    return periods;
+}
+
+}  // namespace
+
+SheetResult WriteComparisonSheet(const SheetRequest& request, MessageSink& sink) {
+    bool tooMany = false;
+    const auto periods = ReadPeriods(request, sink, tooMany);
+    if (!periods) return tooMany ? SheetResult::TooManyPeriods : SheetResult::Failed;
+
+    SheetContent content;
+    content.title = request.title.isEmpty()
+                        ? QFileInfo(request.csvPath).completeBaseName().toStdString()
+                        : request.title.toStdString();
+    content.options = request.diagram;
+    content.periods = *periods;
+    if (request.scale.perFigure) {
+        content.scale = request.scale;
+        for (const StatementData& p : content.periods) {
+            if (TotalsOf(p).Larger() > request.scale.amount) {
+                sink.ShowMessage(kMsgOverBasis, "期:" + p.period.text + "\n",
+                                 MessageKind::Information);
+            }
+        }
+    } else {
+        content.scale = SheetScale(content.periods, request.cell.height);
+    }
+    const auto layout =
+        ComputeSheetLayout(static_cast<int>(content.periods.size()), request.cell.width,
+                           request.cell.height, content.options);
+    // The count was checked; only a cell without area (a collapsed window) is left.
+    if (!layout) return SheetResult::Failed;
+
+    // 60 cells of the largest figure size would need gigabytes: refused like a failed
+    // allocation before the system has to refuse (or kill) the process.
+    if (std::int64_t{layout->width} * layout->height > kMaxSheetPixels) {
+        sink.ShowMessage(kMsgMemory, "", MessageKind::Error);
+        return SheetResult::Failed;
+    }
+    EncodedDiagram encoded;
+    try {
+        DiagramBitmap sheet;
+        if (!PrepareDiagramBitmap(sheet, layout->width, layout->height) ||
+            !DrawOnBitmap(sheet, [&](DiagramSurface& surface, int, int) {
+                DrawComparisonSheet(surface, *layout, content);
+                return true;
+            })) {
+            sink.ShowMessage(kMsgMemory, "", MessageKind::Error);
+            return SheetResult::Failed;
+        }
+        encoded = EncodeDiagram(sheet.image(), layout->width, layout->height, kOutPng);
+    } catch (const std::bad_alloc&) {
+        sink.ShowMessage(kMsgMemory, "", MessageKind::Error);
+        return SheetResult::Failed;
+    }
+    if (!encoded.ok) {
+        ReportEncodingFailure(encoded, request.outputPath, sink);
+        return SheetResult::Failed;
+    }
+    return CommitFile(request.outputPath, encoded.bytes, FileRole::Image, sink)
+               ? SheetResult::Written
+               : SheetResult::Failed;
+}
+
+}  // namespace quorvex
