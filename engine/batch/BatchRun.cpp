@@ -4,22 +4,22 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <exception>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <new>
-#include <thread>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 #include "core/files/AtomicFile.h"
 #include "core/files/Interrupt.h"
-#include "engine/batch/CsvInput.h"
 #include "core/model/Consistency.h"
+#include "engine/batch/BatchScale.h"
+#include "engine/batch/CsvInput.h"
 #include "engine/batch/EncoderPool.h"
 #include "engine/batch/OrderedWriter.h"
 #include "engine/batch/PeriodWork.h"
-#include "engine/batch/BatchScale.h"
 #include "engine/output/ImageEncoding.h"
 #include "engine/output/OutputFiles.h"
 
@@ -56,7 +56,7 @@ struct PendingPeriod {
     std::future<DrawnPeriod> work;
     // Filled in by the writer, for the calling thread to pass on to the host.
     DrawnPeriod drawn;
-    std::string warning;  // figures that do not add up; empty when they do
+    std::string warning;   // figures that do not add up; empty when they do
     int filesWritten = 0;  // 0, 1 (the BS file) or 2
     DeferredSink messages;
 };
@@ -292,11 +292,10 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
         p.folder = folder_;
         p.bsName = bsName;
         p.plName = plName;
-        p.work = pool.Submit(
-            [data, size, options = diagram_, outSaki = output_.OutSaki, shelf = &shelf_,
-             scale = scale_](int) {
-                return DrawAndEncodePeriod(data, options, size, outSaki, *shelf, scale);
-            });
+        p.work = pool.Submit([data, size, options = diagram_, outSaki = output_.OutSaki,
+                              shelf = &shelf_, scale = scale_](int) {
+            return DrawAndEncodePeriod(data, options, size, outSaki, *shelf, scale);
+        });
         summary_ +=
             SummaryPeriodLine(bsName.toStdString(), plName.toStdString(), separator, columns);
         summary_ += '\n';

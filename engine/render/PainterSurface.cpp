@@ -213,10 +213,8 @@ void PainterSurface::Polyline(std::span<const DiagramPoint> points, Colour pen, 
     // segments, the only ones the diagrams draw, the visible pixels stay the same.
     const std::int64_t margin = std::int64_t{width} + 2;
     const Span origin = Placed({});
-    const std::int64_t w =
-        viewport_ ? std::int64_t{viewport_->right} - viewport_->left : width_;
-    const std::int64_t h =
-        viewport_ ? std::int64_t{viewport_->bottom} - viewport_->top : height_;
+    const std::int64_t w = viewport_ ? std::int64_t{viewport_->right} - viewport_->left : width_;
+    const std::int64_t h = viewport_ ? std::int64_t{viewport_->bottom} - viewport_->top : height_;
     // A line of odd width is centred on the pixel's centre, one of even width on its edge,
     // so that it covers the same pixels as a border of that width.
     const double offset = (width % 2 != 0) ? 0.5 : 0.0;

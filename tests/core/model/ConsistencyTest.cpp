@@ -59,16 +59,12 @@ TEST(Consistency, EachWarning) {
 
 TEST(Consistency, Texts) {
     EXPECT_EQ(ConsistencyText({}), "");
-    EXPECT_EQ(ConsistencyText({{I::Balance, 12345}}),
-              "貸借の合計が一致しません(差額 1万2345円)");
-    EXPECT_EQ(ConsistencyText({{I::Balance, -100000000}}),
-              "貸借の合計が一致しません(差額 ▲1億円)");
-    EXPECT_EQ(ConsistencyText({{I::Balance, 0.5}}),
-              "貸借の合計が一致しません(差額 0.5円)");
+    EXPECT_EQ(ConsistencyText({{I::Balance, 12345}}), "貸借の合計が一致しません(差額 1万2345円)");
+    EXPECT_EQ(ConsistencyText({{I::Balance, -100000000}}), "貸借の合計が一致しません(差額 ▲1億円)");
+    EXPECT_EQ(ConsistencyText({{I::Balance, 0.5}}), "貸借の合計が一致しません(差額 0.5円)");
     EXPECT_EQ(ConsistencyText({{I::Sales, 0}, {I::NegativeEquity, 0}}),
               "売上高≠売上原価＋粗利益、債務超過(自己資本がマイナス)");
-    EXPECT_EQ(ConsistencyText({{I::GrossProfit, 0}}),
-              "粗利益≠固定費＋経常利益");
+    EXPECT_EQ(ConsistencyText({{I::GrossProfit, 0}}), "粗利益≠固定費＋経常利益");
 
     EXPECT_EQ(ConsistencyWarningLine(Figures(
                   {"60", "40", "30", "20", "50", "100", "70", "30", "20", "10"}, "2024年3月期")),
