@@ -248,8 +248,7 @@ int Run(int argc, char** argv) {
 
     if (parser.isSet("sheet")) {
         const QString target = parser.value("sheet");
-        // Vector forms of the sheet come with vector output; PNG only for now.
-        if (!target.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
+        if (!quorvex::SheetTargetOf(target)) {
             UsageError(InvalidValue("--sheet", target));
         }
         quorvex::SheetRequest sheet;

@@ -10,6 +10,7 @@
 #include "core/batch/CsvText.h"
 #include "engine/output/ImageEncoding.h"
 #include "engine/output/OutputFiles.h"
+#include "engine/output/VectorDiagram.h"
 #include "engine/render/ComparisonSheet.h"
 #include "engine/render/DiagramBitmap.h"
 #include "engine/render/Diagrams.h"
@@ -82,7 +83,17 @@ std::optional<std::vector<StatementData>> ReadPeriods(const SheetRequest& reques
 
 }  // namespace
 
+std::optional<int> SheetTargetOf(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QStringLiteral("png")) return kOutPng;
+    if (suffix == QStringLiteral("svg")) return kOutSvg;
+    if (suffix == QStringLiteral("pdf")) return kOutPdfVector;
+    return std::nullopt;
+}
+
 SheetResult WriteComparisonSheet(const SheetRequest& request, MessageSink& sink) {
+    const std::optional<int> target = SheetTargetOf(request.outputPath);
+    if (!target) return SheetResult::Failed;
     bool tooMany = false;
     const auto periods = ReadPeriods(request, sink, tooMany);
     if (!periods) return tooMany ? SheetResult::TooManyPeriods : SheetResult::Failed;
@@ -117,6 +128,20 @@ SheetResult WriteComparisonSheet(const SheetRequest& request, MessageSink& sink)
         return SheetResult::Failed;
     }
     EncodedDiagram encoded;
+    if (const auto format = VectorFormatOf(*target)) {
+        const VectorDocument document{QString::fromStdString(content.title), {}};
+        auto bytes = RenderVectorDrawing(*format, document, layout->width, layout->height,
+                                         [&](DiagramSurface& surface) {
+                                             DrawComparisonSheet(surface, *layout, content);
+                                             return true;
+                                         });
+        if (!bytes) {
+            sink.ShowMessage(kMsgMemory, "", MessageKind::Error);
+            return SheetResult::Failed;
+        }
+        return CommitFile(request.outputPath, *bytes, FileRole::Image, sink) ? SheetResult::Written
+                                                                             : SheetResult::Failed;
+    }
     try {
         DiagramBitmap sheet;
         if (!PrepareDiagramBitmap(sheet, layout->width, layout->height) ||

@@ -1,9 +1,11 @@
 #pragma once
-// The comparison sheet of a batch CSV: every period on one PNG picture (ComparisonSheet.h),
+// The comparison sheet of a batch CSV: every period on one picture (ComparisonSheet.h) as PNG,
+// SVG or vector PDF by the file's extension,
 // read with the batch run's record readers and written atomically.
 
 #include <QString>
 #include <array>
+#include <optional>
 
 #include "core/batch/BatchRecords.h"
 #include "core/model/Messages.h"
@@ -14,7 +16,7 @@ namespace quorvex {
 
 struct SheetRequest {
     QString csvPath;
-    QString outputPath;  // the PNG file
+    QString outputPath;  // .png, .svg or .pdf (vector)
     QString title;       // drawn at the top; empty: the CSV's base name
     FigureSize cell{400, 300};
     DiagramOptions diagram;
@@ -25,9 +27,13 @@ struct SheetRequest {
 
 enum class SheetResult { Written, Failed, TooManyPeriods };
 
+// The target of a sheet file by its extension (case ignored): kOutPng, kOutSvg or
+// kOutPdfVector; none for any other name.
+std::optional<int> SheetTargetOf(const QString& path);
+
 // Reads every period of the CSV (the same messages as the batch run for a file that cannot
 // be read and for a rejected record), refuses more than kMaxSheetPeriods periods with
-// message 30052, draws the sheet and writes it as PNG.
+// message 30052, draws the sheet and writes it in the form its extension names.
 SheetResult WriteComparisonSheet(const SheetRequest& request, MessageSink& sink);
 
 }  // namespace quorvex

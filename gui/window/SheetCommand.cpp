@@ -25,7 +25,7 @@ SheetResult RunSheetCommand(QWidget* parent, SheetRequest options, MessageSink& 
                                      input.completeBaseName() + QStringLiteral(".png"),
                                      Text("sheet_save_filter"), input.absolutePath());
     if (target.isEmpty()) return SheetResult::Failed;
-    if (!target.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
+    if (!SheetTargetOf(target)) {
         target += QStringLiteral(".png");
     }
     // The file dialog does not ask about replacing a file; the command does.

@@ -11,7 +11,7 @@ _quorvex_batch() {
 
     case $prev in
         -t | --type)
-            COMPREPLY=($(compgen -W 'jpeg bmp gif png tiff pdf' -- "$cur"))
+            COMPREPLY=($(compgen -W 'jpeg bmp gif png tiff pdf svg' -- "$cur"))
             return
             ;;
         -s | --separator)
@@ -30,11 +30,15 @@ _quorvex_batch() {
             COMPREPLY=($(compgen -d -- "$cur"))
             return
             ;;
-        --colours)
+        --scale)
+            COMPREPLY=($(compgen -W 'ratio shared' -- "$cur"))
+            return
+            ;;
+        --colours | --sheet | --import)
             COMPREPLY=($(compgen -f -- "$cur"))
             return
             ;;
-        --size | --decimals | --font-size | --line-width | -j | --jobs)
+        --size | --decimals | --font-size | --line-width | -j | --jobs | --scale-basis | --title)
             return
             ;;
         -h | --help | -v | --version)
@@ -45,8 +49,9 @@ _quorvex_batch() {
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--output-dir --type --separator --size --decimals
             --font-size --line-width --centre-line --names --no-names --ratios
-            --no-ratios --ratio-position --colours --defaults --jobs --quiet --help
-            --version' -- "$cur"))
+            --no-ratios --ratio-position --colours --defaults --vector --strict --scale
+            --scale-basis --sheet --title --import --non-consolidated --jobs --quiet
+            --help --version' -- "$cur"))
         return
     fi
     # The CSV file: folders to walk into and *.csv files (any letter case).

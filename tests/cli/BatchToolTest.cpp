@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <QFile>
 #include <QProcess>
 #include <functional>
 
@@ -337,6 +338,24 @@ TEST(BatchTool, ComparisonSheet) {
     EXPECT_EQ(r.out, (sheet + "\n").toStdString());
     EXPECT_FALSE(QImage(sheet).isNull());
     EXPECT_FALSE(QFileInfo::exists(TestPath("Desktop/BS_PL")));  // no diagram files
+
+    // The same sheet as vector files, chosen by the extension; the texts stay texts.
+    for (const char* name : {"sheet.svg", "sheet.PDF"}) {
+        const QString vector = TestPath(name);
+        const ToolRun v =
+            RunTool({"--defaults", "--size", "200x150", "--sheet", vector, "--title", "三期", csv});
+        EXPECT_EQ(v.exitCode, 0) << name << v.err;
+        QFile file(vector);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        const QByteArray bytes = file.readAll();
+        if (QByteArray(name).endsWith("svg")) {
+            EXPECT_TRUE(bytes.contains("<svg")) << name;
+            EXPECT_TRUE(bytes.contains("三期")) << name;
+        } else {
+            EXPECT_TRUE(bytes.startsWith("%PDF-")) << name;
+            EXPECT_FALSE(bytes.contains("/DCTDecode")) << name;  // no picture inside
+        }
+    }
 
     const ToolRun many =
         RunTool({"--sheet", TestPath("many.png"), WriteTestFile("m.csv", PeriodsCsv(61))});
