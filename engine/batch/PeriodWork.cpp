@@ -13,9 +13,10 @@ namespace {
 // A vector target draws the diagram again from the data and options.
 EncodedDiagram EncodeOrReport(const QImage& bitmap, const StatementData& data,
                               const DiagramOptions& options, int outType, FigureSize size,
-                              int outSaki) {
+                              int outSaki, const DiagramScale& scale) {
     try {
-        return EncodeDiagramFile(bitmap, data, options, outType, size.width, size.height, outSaki);
+        return EncodeDiagramFile(bitmap, data, options, outType, size.width, size.height, outSaki,
+                                 scale);
     } catch (const std::bad_alloc&) {
         EncodedDiagram failed;
         failed.messageId = kMsgMemory;
@@ -58,9 +59,9 @@ DrawnPeriod DrawAndEncodePeriod(const StatementData& data, const DiagramOptions&
     pl.image() = shelf.Take(size.width, size.height);
     if (!RenderPeriodDiagrams(data, options, size.width, size.height, bs, pl, scale)) return out;
     out.drawn = true;
-    out.bsFile = EncodeOrReport(bs.image(), data, options, kOutTypeBs, size, outSaki);
+    out.bsFile = EncodeOrReport(bs.image(), data, options, kOutTypeBs, size, outSaki, scale);
     if (out.bsFile.ok) {
-        out.plFile = EncodeOrReport(pl.image(), data, options, kOutTypePl, size, outSaki);
+        out.plFile = EncodeOrReport(pl.image(), data, options, kOutTypePl, size, outSaki, scale);
     }
     out.bs = std::move(bs.image());
     out.pl = std::move(pl.image());

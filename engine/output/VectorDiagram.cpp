@@ -129,23 +129,31 @@ std::optional<QByteArray> RenderVectorDrawing(VectorFormat format, const VectorD
 
 std::optional<QByteArray> RenderVectorDiagram(VectorFormat format, int outType,
                                               const StatementData& data,
-                                              const DiagramOptions& options, int width,
-                                              int height) {
+                                              const DiagramOptions& options, int width, int height,
+                                              const DiagramScale& scale) {
     const VectorDocument document{
         DocumentTitle(data, outType),
         QString::fromUtf8(outType == kOutTypeBs ? "貸借対照表の比率図" : "損益計算書の比率図")};
     return RenderVectorDrawing(format, document, width, height, [&](DiagramSurface& surface) {
+        if (scale.mode != ScaleMode::Ratio) {
+            DrawScaledDiagram(
+                surface, {0, 0, width, height},
+                outType == kOutTypeBs ? DiagramKind::BalanceSheet : DiagramKind::ProfitAndLoss,
+                data, options, scale);
+            return true;
+        }
         return outType == kOutTypeBs ? DrawBsDiagram(surface, width, height, data, options)
                                      : DrawPlDiagram(surface, width, height, data, options);
     });
 }
 
 EncodedDiagram EncodeVectorDiagram(const StatementData& data, const DiagramOptions& options,
-                                   int outType, int width, int height, int outSaki) {
+                                   int outType, int width, int height, int outSaki,
+                                   const DiagramScale& scale) {
     EncodedDiagram result;
     const auto format = VectorFormatOf(outSaki);
     if (!format) return result;
-    auto bytes = RenderVectorDiagram(*format, outType, data, options, width, height);
+    auto bytes = RenderVectorDiagram(*format, outType, data, options, width, height, scale);
     if (!bytes) {
         result.messageId = kMsgMemory;
         return result;
@@ -157,9 +165,9 @@ EncodedDiagram EncodeVectorDiagram(const StatementData& data, const DiagramOptio
 
 EncodedDiagram EncodeDiagramFile(const QImage& bitmap, const StatementData& data,
                                  const DiagramOptions& options, int outType, int width, int height,
-                                 int outSaki) {
+                                 int outSaki, const DiagramScale& scale) {
     if (VectorFormatOf(outSaki)) {
-        return EncodeVectorDiagram(data, options, outType, width, height, outSaki);
+        return EncodeVectorDiagram(data, options, outType, width, height, outSaki, scale);
     }
     return EncodeDiagram(bitmap, width, height, outSaki);
 }

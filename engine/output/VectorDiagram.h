@@ -14,6 +14,7 @@
 #include "core/model/StatementData.h"
 #include "engine/output/ImageEncoding.h"
 #include "engine/render/DiagramSurface.h"
+#include "engine/render/SharedScale.h"
 
 namespace quorvex {
 
@@ -41,21 +42,25 @@ std::optional<QByteArray> RenderVectorDrawing(VectorFormat format, const VectorD
 // resolved diagram font with the Japanese stand-ins named after it. PDF: one page of
 // width x height points, fonts embedded. Nothing when a size is not positive or drawing
 // fails.
+// On a shared scale the diagram stands at the bottom of the figure, white above, as the
+// raster one does.
 std::optional<QByteArray> RenderVectorDiagram(VectorFormat format, int outType,
                                               const StatementData& data,
-                                              const DiagramOptions& options, int width, int height);
+                                              const DiagramOptions& options, int width, int height,
+                                              const DiagramScale& scale = {});
 
 // EncodeDiagram's counterpart for the vector targets: the same result contract (a failed
 // drawing is message 30001; a target that is not a vector one is not ok, no message).
 // Thread-safe, in memory, prints nothing.
 EncodedDiagram EncodeVectorDiagram(const StatementData& data, const DiagramOptions& options,
-                                   int outType, int width, int height, int outSaki);
+                                   int outType, int width, int height, int outSaki,
+                                   const DiagramScale& scale = {});
 
 // The batch run's encoder step for every file target: vector targets draw the diagram
 // again from data and options, the others encode the rendered bitmap.
 EncodedDiagram EncodeDiagramFile(const QImage& bitmap, const StatementData& data,
                                  const DiagramOptions& options, int outType, int width, int height,
-                                 int outSaki);
+                                 int outSaki, const DiagramScale& scale = {});
 
 // Writes the vector file to path atomically (CommitFile, durable); the messages of a
 // failure are those of EncodeDiagram and CommitFile.

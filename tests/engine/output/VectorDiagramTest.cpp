@@ -23,6 +23,7 @@
 #include "engine/render/DiagramBitmap.h"
 #include "engine/render/Diagrams.h"
 #include "engine/render/PainterSurface.h"
+#include "engine/render/PeriodRender.h"
 #include "tests/common/RecordingMessageSink.h"
 #include "tests/engine/render/SampleData.h"
 
@@ -272,20 +273,31 @@ TEST(VectorDiagram, SvgOfAFlatDiagramLooksLikeTheRasterOne) {
     ASSERT_TRUE(dir.isValid());
     struct Case {
         int outType, lineWidth, width, height;
+        DiagramScale scale;
     };
+    // On a shared scale where the sample's totals stand for half of the amount, the diagram
+    // takes the bottom half of the figure in both forms.
+    const StatementData sample = test::SampleData();
+    const double larger = TotalsOf(sample).Larger();
+    const DiagramScale half{ScaleMode::Shared, 300, 2 * larger};
     const Case cases[] = {
-        {kOutTypeBs, 0, 400, 300},
-        {kOutTypePl, 0, 400, 300},
-        {kOutTypeBs, 4, 333, 257},
-        {kOutTypePl, 1, 800, 600},
+        {kOutTypeBs, 0, 400, 300, {}},   {kOutTypePl, 0, 400, 300, {}},
+        {kOutTypeBs, 4, 333, 257, {}},   {kOutTypePl, 1, 800, 600, {}},
+        {kOutTypeBs, 0, 400, 300, half}, {kOutTypePl, 2, 400, 300, half},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.outType << " " << c.lineWidth << " " << c.width);
         const DiagramOptions options = Options(c.lineWidth, 10, 0, 0, 1, kCentreLineNone);
         const StatementData data = test::SampleData();
-        const QImage raster = DrawRaster(c.outType, data, options, c.width, c.height).image;
-        const auto svg =
-            RenderVectorDiagram(VectorFormat::Svg, c.outType, data, options, c.width, c.height);
+        DiagramBitmap scaled;
+        ASSERT_TRUE(PrepareDiagramBitmap(scaled, c.width, c.height));
+        ASSERT_TRUE(DrawScaledDiagram(
+            scaled,
+            c.outType == kOutTypeBs ? DiagramKind::BalanceSheet : DiagramKind::ProfitAndLoss, data,
+            options, c.scale));
+        const QImage raster = scaled.image();
+        const auto svg = RenderVectorDiagram(VectorFormat::Svg, c.outType, data, options, c.width,
+                                             c.height, c.scale);
         ASSERT_TRUE(svg);
         const QString in = dir.filePath("d.svg"), out = dir.filePath("d.png");
         QFile file(in);
