@@ -56,8 +56,8 @@ int IntValue(const QCommandLineParser& parser, const QString& name, int lo, int 
 
 // A whole decimal number within the option's range, else a usage error.
 int OptionArgument(const QCommandLineParser& parser, const QString& name,
-                   const quorvex::OptionSpec& spec) {
-    return IntValue(parser, name, spec.low, spec.high);
+                   const quorvex::OptionEntry& entry) {
+    return IntValue(parser, name, entry.low, entry.high);
 }
 
 // The index of the value in words, else a usage error.

@@ -4,23 +4,23 @@
 
 namespace quorvex {
 
-int& OptionValue(const OptionSpec& spec, DiagramOptions& diagram, OutputOptions& output) {
-    return spec.diagram ? diagram.*spec.diagram : output.*spec.output;
+int& OptionValue(const OptionEntry& entry, DiagramOptions& diagram, OutputOptions& output) {
+    return entry.diagram ? diagram.*entry.diagram : output.*entry.output;
 }
 
-int OptionValue(const OptionSpec& spec, const DiagramOptions& diagram,
+int OptionValue(const OptionEntry& entry, const DiagramOptions& diagram,
                 const OutputOptions& output) {
-    return spec.diagram ? diagram.*spec.diagram : output.*spec.output;
+    return entry.diagram ? diagram.*entry.diagram : output.*entry.output;
 }
 
-int OptionDefault(const OptionSpec& spec) {
-    return OptionValue(spec, DiagramOptions{}, OutputOptions{});
+int OptionDefault(const OptionEntry& entry) {
+    return OptionValue(entry, DiagramOptions{}, OutputOptions{});
 }
 
-int StoredOptionValue(const OptionSpec& spec, int stored) {
-    switch (spec.rule) {
+int StoredOptionValue(const OptionEntry& entry, int stored) {
+    switch (entry.rule) {
         case StoredRule::Clamp:
-            return std::clamp(stored, spec.low, spec.high);
+            return std::clamp(stored, entry.low, entry.high);
         case StoredRule::OneOnly:
             return stored == 1 ? 1 : 0;
         case StoredRule::NonZeroIsOne:

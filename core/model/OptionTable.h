@@ -18,7 +18,7 @@ enum class StoredRule {
     Kept,          // held exactly as read, even outside low..high
 };
 
-struct OptionSpec {
+struct OptionEntry {
     std::string_view key;  // settings key, also the record field's name
     int low = 0;
     int high = 0;
@@ -29,7 +29,7 @@ struct OptionSpec {
 };
 
 // In the order the settings store writes them.
-inline constexpr std::array<OptionSpec, 12> kOptionTable = {{
+inline constexpr std::array<OptionEntry, 12> kOptionTable = {{
     {"Shosu", 0, 5, StoredRule::Clamp, &DiagramOptions::Shosu, nullptr},
     {"FontSize", 5, 50, StoredRule::Clamp, &DiagramOptions::FontSize, nullptr},
     {"Futosa", 0, 20, StoredRule::Clamp, &DiagramOptions::Futosa, nullptr},
@@ -48,21 +48,22 @@ inline constexpr std::array<OptionSpec, 12> kOptionTable = {{
 }};
 
 // The row of key, found while compiling: a key not in the table does not compile.
-consteval const OptionSpec& Option(std::string_view key) {
-    for (const OptionSpec& spec : kOptionTable) {
-        if (spec.key == key) return spec;
+consteval const OptionEntry& Option(std::string_view key) {
+    for (const OptionEntry& entry : kOptionTable) {
+        if (entry.key == key) return entry;
     }
     throw "unknown option key";
 }
 
-// The field spec names in the two records.
-int& OptionValue(const OptionSpec& spec, DiagramOptions& diagram, OutputOptions& output);
-int OptionValue(const OptionSpec& spec, const DiagramOptions& diagram, const OutputOptions& output);
+// The field an entry names in the two records.
+int& OptionValue(const OptionEntry& entry, DiagramOptions& diagram, OutputOptions& output);
+int OptionValue(const OptionEntry& entry, const DiagramOptions& diagram,
+                const OutputOptions& output);
 
 // The value of a fresh record.
-int OptionDefault(const OptionSpec& spec);
+int OptionDefault(const OptionEntry& entry);
 
 // What loading keeps of a stored value, by the row's rule.
-int StoredOptionValue(const OptionSpec& spec, int stored);
+int StoredOptionValue(const OptionEntry& entry, int stored);
 
 }  // namespace quorvex

@@ -80,9 +80,9 @@ StoredSettings LoadSettings() {
         out.Col[i] = static_cast<Colour>(Atol(col));
     }
     out.Ki = ReadString(s, QLatin1String(kPeriodKey), "");
-    for (const OptionSpec& spec : kOptionTable) {
-        const int stored = ReadInt(s, Key(spec.key), OptionDefault(spec));
-        OptionValue(spec, out.diagram, out.output) = StoredOptionValue(spec, stored);
+    for (const OptionEntry& entry : kOptionTable) {
+        const int stored = ReadInt(s, Key(entry.key), OptionDefault(entry));
+        OptionValue(entry, out.diagram, out.output) = StoredOptionValue(entry, stored);
     }
     for (const PlacementKey& p : kPlacementKeys) out.*p.field = ReadInt(s, Key(p.key), d.*p.field);
     return out;
@@ -98,8 +98,8 @@ bool SaveSettings(const StoredSettings& v) {
         s.setValue(Indexed(kColourKey, i), QString::number(static_cast<std::int32_t>(v.Col[i])));
     }
     s.setValue(QLatin1String(kPeriodKey), QString::fromStdString(v.Ki));
-    for (const OptionSpec& spec : kOptionTable) {
-        s.setValue(Key(spec.key), OptionValue(spec, v.diagram, v.output));
+    for (const OptionEntry& entry : kOptionTable) {
+        s.setValue(Key(entry.key), OptionValue(entry, v.diagram, v.output));
     }
     for (const PlacementKey& p : kPlacementKeys) {
         s.setValue(Key(p.key), p.notNegative ? std::max(v.*p.field, 0) : v.*p.field);

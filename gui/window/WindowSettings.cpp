@@ -28,14 +28,14 @@ WindowOptions ShowStoredSettings(const StoredSettings& s, const ControlMap& cont
     SetText(controls, kIdPeriod, s.Ki);
 
     // Every option as loading keeps it, whoever made the record.
-    for (const OptionSpec& spec : kOptionTable) {
-        OptionValue(spec, w.diagram, w.output) =
-            StoredOptionValue(spec, OptionValue(spec, s.diagram, s.output));
+    for (const OptionEntry& entry : kOptionTable) {
+        OptionValue(entry, w.diagram, w.output) =
+            StoredOptionValue(entry, OptionValue(entry, s.diagram, s.output));
     }
 
     struct Spin {
         int id;
-        const OptionSpec& option;
+        const OptionEntry& option;
     };
     const Spin spins[] = {
         {kIdDecimalsSpin, Option("Shosu")},

@@ -21,12 +21,12 @@ TEST(OptionTable, StoredValuesFollowEachRule) {
         {"CenterLine", -2, -2}, {"OutType", 4, 4},   {"OutSaki", 9, 9},    {"OutSaki", -1, -1},
     };
     for (const Case& c : cases) {
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& s : kOptionTable) {
-            if (s.key == c.key) spec = &s;
+        const OptionEntry* entry = nullptr;
+        for (const OptionEntry& s : kOptionTable) {
+            if (s.key == c.key) entry = &s;
         }
-        ASSERT_NE(spec, nullptr) << c.key;
-        EXPECT_EQ(StoredOptionValue(*spec, c.stored), c.kept) << c.key << " " << c.stored;
+        ASSERT_NE(entry, nullptr) << c.key;
+        EXPECT_EQ(StoredOptionValue(*entry, c.stored), c.kept) << c.key << " " << c.stored;
     }
 }
 
@@ -35,14 +35,15 @@ TEST(OptionTable, EveryRowNamesItsOwnFieldAndAValidDefault) {
     DiagramOptions diagram;
     OutputOptions output;
     int marker = 100;
-    for (const OptionSpec& spec : kOptionTable) {
-        EXPECT_TRUE(keys.insert(spec.key).second) << spec.key;
-        EXPECT_NE(spec.diagram == nullptr, spec.output == nullptr) << spec.key;
-        EXPECT_LE(spec.low, spec.high) << spec.key;
-        EXPECT_GE(OptionDefault(spec), spec.low) << spec.key;
-        EXPECT_LE(OptionDefault(spec), spec.high) << spec.key;
-        EXPECT_EQ(StoredOptionValue(spec, OptionDefault(spec)), OptionDefault(spec)) << spec.key;
-        OptionValue(spec, diagram, output) = ++marker;
+    for (const OptionEntry& entry : kOptionTable) {
+        EXPECT_TRUE(keys.insert(entry.key).second) << entry.key;
+        EXPECT_NE(entry.diagram == nullptr, entry.output == nullptr) << entry.key;
+        EXPECT_LE(entry.low, entry.high) << entry.key;
+        EXPECT_GE(OptionDefault(entry), entry.low) << entry.key;
+        EXPECT_LE(OptionDefault(entry), entry.high) << entry.key;
+        EXPECT_EQ(StoredOptionValue(entry, OptionDefault(entry)), OptionDefault(entry))
+            << entry.key;
+        OptionValue(entry, diagram, output) = ++marker;
     }
     // Every field of both records is reached by exactly one row (rows in table order).
     EXPECT_EQ(diagram, (DiagramOptions{105, 101, 102, 103, 104, 109, 110, 111, 112}));
