@@ -81,8 +81,10 @@ struct TemporaryRegistration {
 };
 
 // Gives the unnamed file `fd` the name `name` in `dir`: linked straight to the name when
-// nothing is there, else linked under a temporary name and renamed over what is there.
-WriteOutcome PlaceUnnamed(int dir, int fd, const std::string& name) {
+// nothing is there, else, when `replaceable()` allows it, linked under a temporary name and
+// renamed over what is there.
+template <typename Replaceable>
+WriteOutcome PlaceUnnamed(int dir, int fd, const std::string& name, Replaceable replaceable) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     const auto link = [&](const std::string& as) {
         if (::linkat(AT_FDCWD, self.c_str(), dir, as.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
@@ -95,6 +97,7 @@ WriteOutcome PlaceUnnamed(int dir, int fd, const std::string& name) {
     if (direct == 0) return WriteOutcome::Written;
     if (direct != EEXIST)
         return IsWriteError(direct) ? WriteOutcome::NotWritten : WriteOutcome::NotCreated;
+    if (!replaceable()) return WriteOutcome::NotCreated;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string temp = TemporaryName();
         TemporaryRegistration registration;
@@ -137,58 +140,85 @@ WriteOutcome WriteNamed(int dir, const std::string& name, std::string_view bytes
     return WriteOutcome::NotWritten;
 }
 
-// Opens the folder that holds the last component: `folder` as given, then each further
-// component without following a link. -1 when one is missing, not a folder or a link.
-Fd OpenParent(const std::string& folder, const std::vector<std::string>& parts) {
-    Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    for (std::size_t i = 0; i + 1 < parts.size() && dir.get() >= 0; ++i) {
+// Opens the folder below `base` that holds the last component, each component without
+// following a link; -1 when one is missing, not a folder or a link. A name without a folder
+// part needs no descriptor of its own: `base` serves (returned as -1 with `useBase`).
+Fd OpenParent(int base, const std::vector<std::string>& parts, bool& useBase) {
+    useBase = parts.size() == 1;
+    if (useBase) return Fd();
+    Fd dir(::openat(base, parts[0].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    for (std::size_t i = 1; i + 1 < parts.size() && dir.get() >= 0; ++i) {
         dir = Fd(
             ::openat(dir.get(), parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     }
     return dir;
 }
 
+// What is in the target's place decides whether it may be replaced: not a folder, and a file
+// only when it is writable. A link there is replaced like anything else; it is never followed.
+bool MayReplace(int dir, const std::string& leaf, struct stat& existing, bool& regular) {
+    regular = false;
+    if (::fstatat(dir, leaf.c_str(), &existing, AT_SYMLINK_NOFOLLOW) != 0) return true;
+    if (S_ISDIR(existing.st_mode)) return false;
+    regular = S_ISREG(existing.st_mode);
+    return !regular || ::faccessat(dir, leaf.c_str(), W_OK, 0) == 0;
+}
+
 }  // namespace
 
-WriteOutcome WriteFileInFolder(const std::string& folder, std::string_view name,
-                               std::string_view bytes, Durability durability) {
-    if (folder.find('\0') != std::string::npos) return WriteOutcome::NotCreated;
+FolderHandle::FolderHandle(const std::string& folder) {
+    if (folder.find('\0') != std::string::npos) return;
+    fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+FolderHandle::~FolderHandle() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+WriteOutcome FolderHandle::Write(std::string_view name, std::string_view bytes,
+                                 Durability durability) const {
+    if (fd_ < 0) return WriteOutcome::NotCreated;
     const std::vector<std::string> parts = Components(name);
     if (parts.empty()) return WriteOutcome::NotCreated;
-    const Fd dir = OpenParent(folder, parts);
-    if (dir.get() < 0) return WriteOutcome::NotCreated;
+    bool useBase = false;
+    const Fd sub = OpenParent(fd_, parts, useBase);
+    const int dir = useBase ? fd_ : sub.get();
+    if (dir < 0) return WriteOutcome::NotCreated;
     const std::string& leaf = parts.back();
 
-    // A folder in the file's place, or a file that is not writable, cannot become the file.
-    // A link there is replaced like anything else; it is never followed.
     struct stat existing {};
-    const bool exists = ::fstatat(dir.get(), leaf.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
-    const bool regular = exists && S_ISREG(existing.st_mode);
-    if (exists && S_ISDIR(existing.st_mode)) return WriteOutcome::NotCreated;
-    if (regular && ::faccessat(dir.get(), leaf.c_str(), W_OK, 0) != 0) {
-        return WriteOutcome::NotCreated;
-    }
-
-    Fd fd(::openat(dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    bool regular = false;
+    Fd fd(::openat(dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
     if (fd.get() < 0) {
         const int error = errno;
         // Only a file system without unnamed files is worth a second way.
         if (error != EOPNOTSUPP && error != EISDIR && error != EINVAL && error != ENOENT) {
             return WriteOutcome::NotCreated;
         }
-        return WriteNamed(dir.get(), leaf, bytes, durability, regular ? &existing : nullptr);
+        if (!MayReplace(dir, leaf, existing, regular)) return WriteOutcome::NotCreated;
+        return WriteNamed(dir, leaf, bytes, durability, regular ? &existing : nullptr);
     }
-    if (regular) ::fchmod(fd.get(), existing.st_mode & 07777);
     if (!WriteAll(fd.get(), bytes)) return WriteOutcome::NotWritten;
     if (durability == Durability::Durable && ::fdatasync(fd.get()) != 0) {
         return WriteOutcome::NotWritten;
     }
-    const WriteOutcome placed = PlaceUnnamed(dir.get(), fd.get(), leaf);
-    if (placed == WriteOutcome::Written && durability == Durability::Durable &&
-        ::fsync(dir.get()) != 0) {
+    // Mostly the name is free and the file takes it at once; only when something is there
+    // is it looked at, and replaced if it may be.
+    const auto replaceable = [&] {
+        if (!MayReplace(dir, leaf, existing, regular)) return false;
+        if (regular) ::fchmod(fd.get(), existing.st_mode & 07777);
+        return true;
+    };
+    const WriteOutcome placed = PlaceUnnamed(dir, fd.get(), leaf, replaceable);
+    if (placed == WriteOutcome::Written && durability == Durability::Durable && ::fsync(dir) != 0) {
         return WriteOutcome::NotWritten;
     }
     return placed;
+}
+
+WriteOutcome WriteFileInFolder(const std::string& folder, std::string_view name,
+                               std::string_view bytes, Durability durability) {
+    return FolderHandle(folder).Write(name, bytes, durability);
 }
 
 WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes,

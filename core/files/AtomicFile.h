@@ -19,6 +19,26 @@ enum class Durability { Durable, Deferred };
 // way). NotWritten: writing, syncing or naming the finished file failed (a full disk).
 enum class WriteOutcome { Written, NotCreated, NotWritten };
 
+// A folder held open for writing many files into it, so that each file costs one open, one
+// write and one link (or rename) and no lookup of the folder's path. The folder is the one
+// the path named when the handle was made, even if it is renamed later.
+class FolderHandle final {
+  public:
+    // The folder itself is taken as it is: a link to a folder is the user's choice.
+    explicit FolderHandle(const std::string& folder);
+    ~FolderHandle();
+    FolderHandle(const FolderHandle&) = delete;
+    FolderHandle& operator=(const FolderHandle&) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    // Writes `bytes` as `name` inside the folder, as WriteFileInFolder describes; NotCreated
+    // when the folder could not be opened.
+    WriteOutcome Write(std::string_view name, std::string_view bytes, Durability durability) const;
+
+  private:
+    int fd_ = -1;
+};
+
 // Writes `bytes` as `name` inside `folder`. The folder itself is taken as it is (a link to
 // a folder is the user's choice); everything below it is opened without following links,
 // so `name` with "/" reaches a real subfolder that exists, never a place outside `folder`,

@@ -8,6 +8,7 @@
 #include <functional>
 #include <future>
 #include <new>
+#include <optional>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -52,7 +53,8 @@ struct PendingPeriod {
     int line = 0;
     StatementData data;
     FigureSize size;
-    QString folder, bsName, plName;  // the names inside the output folder
+    const FolderHandle* folder = nullptr;  // the output folder, held open by the run
+    QString bsName, plName;                // the names inside it
     std::future<DrawnPeriod> work;
     // Filled in by the writer, for the calling thread to pass on to the host.
     DrawnPeriod drawn;
@@ -61,7 +63,7 @@ struct PendingPeriod {
     DeferredSink messages;
 };
 
-bool CommitEncoded(const EncodedDiagram& encoded, const QString& folder, const QString& name,
+bool CommitEncoded(const EncodedDiagram& encoded, const FolderHandle& folder, const QString& name,
                    MessageSink& messages) {
     if (!encoded.ok) {
         ReportEncodingFailure(encoded, name, messages);
@@ -79,9 +81,9 @@ bool CommitPeriod(PendingPeriod& p) {
         return false;
     }
     if (!p.drawn.drawn) return false;
-    if (CommitEncoded(p.drawn.bsFile, p.folder, p.bsName, p.messages)) {
+    if (CommitEncoded(p.drawn.bsFile, *p.folder, p.bsName, p.messages)) {
         p.filesWritten = 1;
-        if (CommitEncoded(p.drawn.plFile, p.folder, p.plName, p.messages)) p.filesWritten = 2;
+        if (CommitEncoded(p.drawn.plFile, *p.folder, p.plName, p.messages)) p.filesWritten = 2;
     }
     return p.filesWritten == 2;
 }
@@ -123,8 +125,9 @@ class Run final {
     SummaryFormat format_;
     DiagramScale scale_;
     QString folder_;
-    std::string summaryHeader_;  // in the summary file's encoding, without line end
-    std::string summary_;        // the period lines, UTF-8
+    std::optional<FolderHandle> folderHandle_;  // folder_, opened once for every file
+    std::string summaryHeader_;                 // in the summary file's encoding, without line end
+    std::string summary_;                       // the period lines, UTF-8
 };
 
 // The desktop folder BS_PL, or the folder the request names, made when missing (one
@@ -147,6 +150,7 @@ BatchResult Run::Execute() {
     }
     if (!OutputFolder()) return result_;
     result_.folder = folder_;
+    folderHandle_.emplace(QFile::encodeName(folder_).toStdString());
 
     CsvInput input;
     if (!input.Open(request_.csvPath, sink_)) return result_;
@@ -289,7 +293,7 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
         p.warning = std::move(warning);
         const QString bsName = DiagramFileName(data.period, kOutTypeBs, output_.OutSaki);
         const QString plName = DiagramFileName(data.period, kOutTypePl, output_.OutSaki);
-        p.folder = folder_;
+        p.folder = &*folderHandle_;
         p.bsName = bsName;
         p.plName = plName;
         p.work = pool.Submit([data, size, options = diagram_, outSaki = output_.OutSaki,

@@ -105,9 +105,16 @@ bool GetWorkFolder(QString& folder, MessageSink& messages) {
 
 bool CommitFileIn(const QString& folder, const QString& name, const QByteArray& bytes,
                   MessageSink& messages, CommitMode mode) {
+    return CommitFileIn(FolderHandle(QFile::encodeName(folder).toStdString()), name, bytes,
+                        messages, mode);
+}
+
+bool CommitFileIn(const FolderHandle& folder, const QString& name, const QByteArray& bytes,
+                  MessageSink& messages, CommitMode mode) {
+    const QByteArray encodedName = QFile::encodeName(name);
     const WriteOutcome outcome =
-        WriteFileInFolder(QFile::encodeName(folder).toStdString(),
-                          QFile::encodeName(name).toStdString(), View(bytes), DurabilityOf(mode));
+        folder.Write(std::string_view(encodedName.constData(), encodedName.size()), View(bytes),
+                     DurabilityOf(mode));
     return Reported(outcome, name, RoleOf(name), messages);
 }
 

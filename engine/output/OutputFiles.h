@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QString>
 
+#include "core/files/AtomicFile.h"
 #include "core/model/Messages.h"
 #include "core/model/StatementData.h"
 
@@ -57,6 +58,9 @@ enum class CommitMode { Durable, Deferred };
 // is written. Messages name the file as `name` (QuoteField). The role from the name:
 // ".pdf" (any case) is a PDF, everything else an image.
 bool CommitFileIn(const QString& folder, const QString& name, const QByteArray& bytes,
+                  MessageSink& messages, CommitMode mode = CommitMode::Durable);
+// The same inside a folder held open, for many files in a row.
+bool CommitFileIn(const FolderHandle& folder, const QString& name, const QByteArray& bytes,
                   MessageSink& messages, CommitMode mode = CommitMode::Durable);
 // The same for a whole path (the folder is what comes before its last "/").
 bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role, MessageSink& messages,

@@ -6,9 +6,11 @@
 #include <QRect>
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "engine/render/DiagramBitmap.h"
+#include "engine/render/TextWidths.h"
 
 namespace quorvex {
 
@@ -91,6 +93,18 @@ void PainterSurface::Begin() {
     painter_.setPen(Qt::black);
     painter_.setBrush(Qt::NoBrush);
     defaultFont_ = painter_.font();
+    NameFont();
+}
+
+void PainterSurface::NameFont() {
+    fontKey_ = painter_.font().key().toStdString();
+    fontKey_.append("@").append(std::to_string(metricsDevice_->logicalDpiX()));
+    fontKey_.append("x").append(std::to_string(metricsDevice_->logicalDpiY()));
+}
+
+int PainterSurface::Advance(std::string_view text) {
+    return TextWidths::ForThisThread().Width(
+        fontKey_, text, [&] { return Metrics().horizontalAdvance(ToQString(text)); });
 }
 
 int PainterSurface::DotsPerInchY() const {
@@ -109,6 +123,7 @@ FontRequest PainterSurface::SelectFont(const FontRequest& font) {
         painter_.setFont(f);
     }
     metrics_.reset();
+    NameFont();
     return previous;
 }
 
@@ -231,8 +246,7 @@ void PainterSurface::Polyline(std::span<const DiagramPoint> points, Colour pen, 
 }
 
 TextSize PainterSurface::MeasureText(std::string_view text) {
-    const QFontMetrics& m = Metrics();
-    return {m.horizontalAdvance(ToQString(text)), m.height()};
+    return {Advance(text), Metrics().height()};
 }
 
 void PainterSurface::DrawText(std::string_view text, const PixelRect& rect) {
@@ -251,12 +265,13 @@ void PainterSurface::DrawText(std::string_view text, const PixelRect& rect) {
     while (start <= text.size() && lineTop < box.bottom) {
         std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) end = text.size();
-        const QString line = ToQString(text.substr(start, end - start));
-        if (!line.isEmpty() && lineTop + lineHeight > c.top) {
+        const std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && lineTop + lineHeight > c.top) {
             // Drawn as plain text: no mnemonic prefixes, "&" stays "&".
-            const std::int64_t x = box.left + (boxWidth - m.horizontalAdvance(line)) / 2;
+            const std::int64_t x = box.left + (boxWidth - Advance(line)) / 2;
             painter_.drawText(
-                QPointF(static_cast<double>(x), static_cast<double>(lineTop + m.ascent())), line);
+                QPointF(static_cast<double>(x), static_cast<double>(lineTop + m.ascent())),
+                ToQString(line));
         }
         lineTop += lineHeight;
         start = end + 1;

@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "engine/render/DiagramSurface.h"
@@ -63,6 +64,10 @@ class PainterSurface final : public DiagramSurface {
     // The part of rect inside the surface and the viewport, if any, in device coordinates.
     std::optional<QRect> Visible(const PixelRect& rect) const;
     const QFontMetrics& Metrics();
+    // Names the current font and the metrics device's resolution for the width store.
+    void NameFont();
+    // The width of one line of text in the current font, measured once per thread.
+    int Advance(std::string_view text);
     // A rectangle in viewport coordinates, in image coordinates.
     Span Placed(const PixelRect& rect) const;
     // Span clipped to the viewport and the image.
@@ -78,6 +83,7 @@ class PainterSurface final : public DiagramSurface {
     QPainter painter_;
     QFont defaultFont_;  // the surface's own font, for a request of pixel size 0
     FontRequest font_;
+    std::string fontKey_;
     std::optional<QFontMetrics> metrics_;
     std::optional<PixelRect> viewport_;  // in image coordinates; none: the whole image
 };

@@ -182,5 +182,41 @@ TEST_F(AtomicFile, AKilledWriterLeavesOnlyWholeFiles) {
     }
 }
 
+TEST_F(AtomicFile, AHeldFolderTakesEveryFileOfARunEvenWhenRenamed) {
+    fs::create_directory(out + "/sub");
+    WriteAll(out + "/2_PL.png", "old");
+    const FolderHandle folder(out);
+    ASSERT_TRUE(folder.IsOpen());
+    struct Case {
+        std::string name, bytes;
+        WriteOutcome outcome;
+    };
+    const Case cases[] = {
+        {"1_BS.png", "bs1", WriteOutcome::Written},
+        {"2_PL.png", "pl2", WriteOutcome::Written},  // replaced
+        {"sub/3_BS.png", "bs3", WriteOutcome::Written},
+        {"sub", "a folder in the way", WriteOutcome::NotCreated},
+        {"missing/4_BS.png", "x", WriteOutcome::NotCreated},
+        {"../5_BS.png", "x", WriteOutcome::NotCreated},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(folder.Write(c.name, c.bytes, Durability::Deferred), c.outcome) << c.name;
+    }
+    // The run goes on into the folder it opened, under whatever name it has now.
+    fs::rename(out, home + "/renamed");
+    EXPECT_EQ(folder.Write("6_BS.png", "bs6", Durability::Durable), WriteOutcome::Written);
+    const std::string now = home + "/renamed";
+    EXPECT_EQ(ReadAll(now + "/1_BS.png"), "bs1");
+    EXPECT_EQ(ReadAll(now + "/2_PL.png"), "pl2");
+    EXPECT_EQ(ReadAll(now + "/sub/3_BS.png"), "bs3");
+    EXPECT_EQ(ReadAll(now + "/6_BS.png"), "bs6");
+    EXPECT_EQ(Entries(now), (std::vector<std::string>{"1_BS.png", "2_PL.png", "6_BS.png", "sub"}));
+    EXPECT_FALSE(fs::exists(home + "/5_BS.png"));
+
+    const FolderHandle none(home + "/no-such-folder");
+    EXPECT_FALSE(none.IsOpen());
+    EXPECT_EQ(none.Write("1_BS.png", "x", Durability::Deferred), WriteOutcome::NotCreated);
+}
+
 }  // namespace
 }  // namespace quorvex

@@ -9,13 +9,13 @@
 namespace quorvex {
 namespace {
 
-QImage Diagram(bool texts) {
+QImage Diagram(bool texts, int width = 401, int height = 300, bool plDiagram = false) {
     DiagramOptions options;
     options.DrawName = texts ? 1 : 0;
     options.DrawRitu = texts ? 1 : 0;
     DiagramBitmap bs, pl;
-    EXPECT_TRUE(RenderPeriodDiagrams(test::SampleData(), options, 401, 300, bs, pl));
-    return bs.image();
+    EXPECT_TRUE(RenderPeriodDiagrams(test::SampleData(), options, width, height, bs, pl));
+    return plDiagram ? pl.image() : bs.image();
 }
 
 // `colours` distinct colours in a scattered order, `width` not a multiple of a byte's pixels.
@@ -74,6 +74,31 @@ TEST(EncodePng, LosslessRgbOrExactPalette) {
         EXPECT_EQ(DepthAndType(*rgb), std::make_pair(8, kRgb));
         EXPECT_EQ(QImage::fromData(*rgb, "PNG").convertToFormat(QImage::Format_RGB32),
                   c.image.convertToFormat(QImage::Format_RGB32));
+    }
+}
+
+// The encoder may not cost the user disk space: no diagram file larger than the program
+// made before, 8-bit RGB at zlib level 2 without a row filter.
+TEST(EncodePng, NoLargerThanBefore) {
+    struct Case {
+        const char* name;
+        QImage image;
+    };
+    const Case cases[] = {
+        {"BS with texts", Diagram(true, 400, 300)},
+        {"PL with texts", Diagram(true, 400, 300, true)},
+        {"BS without texts", Diagram(false, 400, 300)},
+        {"large BS with texts", Diagram(true, 1200, 900)},
+        {"small PL with texts", Diagram(true, 160, 120, true)},
+    };
+    PngSettings before;
+    before.zlibLevel = 2;
+    before.exactPalette = false;
+    for (const Case& c : cases) {
+        const auto now = EncodePng(c.image);
+        const auto then = EncodePng(c.image, before);
+        ASSERT_TRUE(now && then) << c.name;
+        EXPECT_LE(now->size(), then->size()) << c.name;
     }
 }
 
