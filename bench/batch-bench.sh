@@ -39,7 +39,9 @@ goal_mb=60
 goal_speedup=1.8
 
 types=${TYPES:-png jpeg pdf}
-if [[ -z "${TYPES:-}" ]] && "$tool" --help 2>&1 | grep -qw svg; then types="$types svg"; fi
+# The help is read whole first: grep -q leaving early would fail the pipe under pipefail.
+knows() { local help; help=$("$1" --help 2>&1 || true); grep -qw "$2" <<< "$help"; }
+if [[ -z "${TYPES:-}" ]] && knows "$tool" svg; then types="$types svg"; fi
 
 base=${OUT_BASE:-$(cd "$build" && pwd)}
 work=$(mktemp -d -p "$base" batch-bench.XXXXXX)
@@ -87,13 +89,13 @@ measure() {
   local type=$1 jobs=$2 csv=$3 who exe t m c
   declare -A times=() peaks=() cpus=()
   for ((r = 0; r < runs; r++)); do
-    for who in new ${ref:+ref}; do
+    for who in new ${type_ref:+ref}; do
       exe=$tool; [[ $who == ref ]] && exe=$ref
       read -r t m c < <(one_run "$exe" "$type" "$jobs" "$csv")
       times[$who]+="$t "; peaks[$who]+="$m "; cpus[$who]+="$c "
     done
   done
-  for who in new ${ref:+ref}; do
+  for who in new ${type_ref:+ref}; do
     med[$who]=$(printf '%s\n' ${times[$who]} | median)
     peak[$who]=$(printf '%s\n' ${peaks[$who]} | sort -n | tail -1)
     cpu[$who]=$(printf '%s\n' ${cpus[$who]} | median)
@@ -116,23 +118,26 @@ printf '%-5s %4s %7s %-4s %9s %10s %8s %8s\n' type jobs periods who "median s" "
   "cpu s"
 for type in $types; do
   declare -A one=() all=()
+  # A reference from before a file type existed is measured on the others only.
+  type_ref=$ref
+  if [[ -n $ref ]] && ! knows "$ref" "$type"; then type_ref=; fi
   measure "$type" "$cores" "$work/timed.csv"
-  for who in new ${ref:+ref}; do row "$type" "$cores" "$periods" "$who"; done
+  for who in new ${type_ref:+ref}; do row "$type" "$cores" "$periods" "$who"; done
   t_new=${med[new]} peak_new=${peak[new]} t_ref=${med[ref]:-}
   measure "$type" 1 "$work/speedup.csv"
-  for who in new ${ref:+ref}; do row "$type" 1 "$speedup_periods" "$who"; one[$who]=${med[$who]}; done
+  for who in new ${type_ref:+ref}; do row "$type" 1 "$speedup_periods" "$who"; one[$who]=${med[$who]}; done
   (( peak[new] > peak_new )) && peak_new=${peak[new]}
   measure "$type" "$cores" "$work/speedup.csv"
-  for who in new ${ref:+ref}; do row "$type" "$cores" "$speedup_periods" "$who"; all[$who]=${med[$who]}; done
+  for who in new ${type_ref:+ref}; do row "$type" "$cores" "$speedup_periods" "$who"; all[$who]=${med[$who]}; done
   (( peak[new] > peak_new )) && peak_new=${peak[new]}
-  for who in new ${ref:+ref}; do
+  for who in new ${type_ref:+ref}; do
     printf '      speed-up %s, %d periods: %.2fx\n' "$who" "$speedup_periods" \
       "$(awk -v a="${one[$who]}" -v b="${all[$who]}" 'BEGIN { print (b > 0 ? a / b : 0) }')"
   done
   if [[ ${goal_s[$type]} != 0 ]]; then
     verdict "$type $periods periods, $cores jobs: ${t_new} s (goal <= ${goal_s[$type]} s)" \
       "$(awk -v t="$t_new" -v g="${goal_s[$type]}" 'BEGIN { print (t <= g) }')"
-    if [[ -n $ref && -n ${set_with_ref_s[$type]:-} ]]; then
+    if [[ -n $type_ref && -n ${set_with_ref_s[$type]:-} ]]; then
       scaled=$(awk -v r="$t_ref" -v g="${goal_s[$type]}" -v then="${set_with_ref_s[$type]}" \
         'BEGIN { printf "%.2f", r * g / then }')
       verdict "$type $periods periods, $cores jobs, scaled to this machine: ${t_new} s (reference ${t_ref} s here, ${set_with_ref_s[$type]} s where the goal was set: goal <= ${scaled} s)" \
