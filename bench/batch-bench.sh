@@ -15,7 +15,8 @@
 #   STRICT=1          exit 1 when a goal is missed
 # Every run writes into a new folder and all are removed at the end: ext4 searches past
 # inodes freed in the last minute when it allocates new ones, so removing one run's 10,000
-# files just before the next run charged that run seconds of kernel time no user sees.
+# files just before the next run charged that run seconds of kernel time no user sees. Avoid
+# removing many files on the same file system in the five minutes before a run, too.
 set -euo pipefail
 
 build=${1:?usage: batch-bench.sh BUILD_DIR}
@@ -75,6 +76,9 @@ run_number=0
 one_run() {
   local exe=$1 type=$2 jobs=$3 csv=$4 out
   out="$work/run$((++run_number))"
+  # Every run starts with nothing of an earlier one waiting to reach the disk: the tool
+  # flushes its file system at the end, and would otherwise pay for the run before it.
+  sync
   if ! /usr/bin/time -f "%e %M %U %S" -o "$work/time" "$exe" --defaults --names --ratios -q \
     -t "$type" -j "$jobs" --size 400x300 -o "$out" "$csv" > /dev/null 2> "$work/stderr"; then
     echo "$exe failed:" >&2; head -5 "$work/stderr" >&2; exit 1
