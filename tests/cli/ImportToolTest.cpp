@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <fstream>
 
+#include "tests/cli/ToolRun.h"
 #include "tests/engine/batch/BatchTestSupport.h"
 #include "tests/engine/import/FilingFixtures.h"
 
@@ -22,28 +23,11 @@ using test::kConsolidatedRows;
 using test::kImportHeader;
 using test::kNonConsolidatedRows;
 using test::ReadFixture;
+using test::RunProgram;
+using test::RunTool;
 using test::TestPath;
+using test::ToolRun;
 using test::WriteTestFile;
-
-struct ToolRun {
-    int exitCode = -1;
-    std::string out, err;
-};
-
-ToolRun RunProgram(const QString& program, const QStringList& arguments) {
-    QProcess p;
-    p.start(program, arguments);
-    EXPECT_TRUE(p.waitForFinished(120000));
-    ToolRun r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
-}
-
-ToolRun RunTool(const QStringList& arguments) {
-    return RunProgram(QStringLiteral(QUORVEX_BATCH_TOOL), arguments);
-}
 
 QString WriteBytes(const QString& name, const QByteArray& bytes) {
     return WriteTestFile(name, bytes.toStdString());

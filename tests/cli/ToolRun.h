@@ -1,5 +1,5 @@
 #pragma once
-// Runs quorvex-batch as a process and collects what it said.
+// Runs quorvex-batch (or another program) as a process and collects what it said.
 
 #include <gtest/gtest.h>
 
@@ -14,16 +14,21 @@ struct ToolRun {
     std::string out, err;
 };
 
-inline ToolRun RunTool(const QStringList& arguments, const std::function<void()>& inChild = {}) {
+inline ToolRun RunProgram(const QString& program, const QStringList& arguments,
+                          const std::function<void()>& inChild = {}) {
     QProcess p;
     if (inChild) p.setChildProcessModifier(inChild);
-    p.start(QStringLiteral(QUORVEX_BATCH_TOOL), arguments);
+    p.start(program, arguments);
     EXPECT_TRUE(p.waitForFinished(120000));
     ToolRun r;
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.out = p.readAllStandardOutput().toStdString();
     r.err = p.readAllStandardError().toStdString();
     return r;
+}
+
+inline ToolRun RunTool(const QStringList& arguments, const std::function<void()>& inChild = {}) {
+    return RunProgram(QStringLiteral(QUORVEX_BATCH_TOOL), arguments, inChild);
 }
 
 }  // namespace quorvex::test
