@@ -104,8 +104,8 @@ std::int64_t DayNumber(FilingDate date) {
     return era * 146097 + doe - 719468;
 }
 
-bool IsMappedElement(std::string_view localName) {
-    return FindElement(localName) != nullptr;
+bool IsMappedFact(const FilingElement& element, bool /*numeric*/) {
+    return element.taxonomy == FilingTaxonomy::Jppfs && FindElement(element.name) != nullptr;
 }
 
 std::string FilingPeriodName(FilingDate end) {
@@ -120,7 +120,8 @@ MappedFiling MapFiling(const FilingInstance& instance, FilingScope scope) {
     // The first fact of an element in a period counts; XBRL allows only equal duplicates.
     std::map<FactKey, std::string_view> values[2];  // [nonConsolidated]
     for (const FilingFact& f : instance.facts) {
-        const Element* e = FindElement(f.element);
+        if (f.element.taxonomy != FilingTaxonomy::Jppfs) continue;
+        const Element* e = FindElement(f.element.name);
         const auto it = contexts.find(f.context);
         if (e == nullptr || it == contexts.end() || it->second->instant != e->instant) continue;
         const FilingContext& c = *it->second;

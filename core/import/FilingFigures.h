@@ -1,7 +1,7 @@
 #pragma once
 // From the facts of a filing's XBRL instance to the ten amounts of each fiscal year, and
 // from several filings to one batch CSV. Toolkit-free: the reader (engine/import) hands
-// over only the contexts and facts it kept.
+// over only the contexts and facts it kept (core/import/FilingInstance.h).
 
 #include <array>
 #include <cstdint>
@@ -9,42 +9,15 @@
 #include <string_view>
 #include <vector>
 
+#include "core/import/FilingInstance.h"
 #include "core/model/StatementData.h"
 
 namespace quorvex {
 
-struct FilingDate {
-    int year = 0, month = 0, day = 0;
-    auto operator<=>(const FilingDate&) const = default;
-};
 // "2024-03-31", optionally followed by a time ("2024-03-31T00:00:00"); false otherwise.
 bool ParseFilingDate(std::string_view text, FilingDate& date);
 // Days since 1970-01-01 (proleptic Gregorian calendar).
 std::int64_t DayNumber(FilingDate date);
-
-// A context without dimensions other than the consolidated/non-consolidated axis; the
-// reader drops every other context.
-struct FilingContext {
-    std::string id;
-    bool instant = false;
-    FilingDate start, end;  // an instant has only end
-    bool nonConsolidated = false;
-};
-
-// A fact of the Japanese-GAAP financial-statement taxonomy, by its local name.
-struct FilingFact {
-    std::string element;
-    std::string context;
-    std::string value;  // trimmed, as written
-};
-
-struct FilingInstance {
-    std::vector<FilingContext> contexts;
-    std::vector<FilingFact> facts;
-};
-
-// The elements the mapping reads; the reader keeps facts of no others.
-bool IsMappedElement(std::string_view localName);
 
 enum class FilingScope { Preferred, NonConsolidated };
 

@@ -13,21 +13,28 @@ const QString kXbrli = QStringLiteral("http://www.xbrl.org/2003/instance");
 const QString kXbrldi = QStringLiteral("http://xbrl.org/2006/xbrldi");
 const QString kXsi = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");
 
-// The financial-statement taxonomy of any release date.
-// ".../taxonomy/jppfs/2023-12-01/jppfs_cor"; checked by hand, as it runs for every element.
+// The taxonomy of an element's namespace; the last URI seen is remembered, as this runs for
+// every element and a filing uses a handful of namespaces.
+class TaxonomyCache {
+  public:
+    bool Of(QStringView uri, FilingTaxonomy& taxonomy) {
+        if (uri != uri_) {
+            uri_ = uri.toString();
+            known_ = TaxonomyOfNamespace(uri_.toStdString(), taxonomy_);
+        }
+        taxonomy = taxonomy_;
+        return known_;
+    }
+
+  private:
+    QString uri_;
+    FilingTaxonomy taxonomy_ = FilingTaxonomy::Jppfs;
+    bool known_ = false;
+};
+
 bool IsStatementTaxonomy(QStringView uri) {
-    static constexpr QStringView kHead = u"http://disclosure.edinet-fsa.go.jp/taxonomy/jppfs/";
-    static constexpr QStringView kTail = u"/jppfs_cor";
-    if (uri.size() != kHead.size() + 10 + kTail.size() || !uri.startsWith(kHead) ||
-        !uri.endsWith(kTail)) {
-        return false;
-    }
-    const QStringView date = uri.mid(kHead.size(), 10);
-    for (qsizetype i = 0; i < 10; ++i) {
-        const bool dash = i == 4 || i == 7;
-        if (dash ? date[i] != u'-' : (date[i] < u'0' || date[i] > u'9')) return false;
-    }
-    return true;
+    FilingTaxonomy t;
+    return TaxonomyOfNamespace(uri.toString().toStdString(), t) && t == FilingTaxonomy::Jppfs;
 }
 
 // The namespace declarations in scope, innermost last.
@@ -86,7 +93,8 @@ class InstanceReader {
     }
     void StartInContext();
     void EndContext();
-    bool ReadFact();
+    bool ReadFact(FilingElement element);
+    TaxonomyCache taxonomies_;
 
     GuardedInput& input_;
     QXmlStreamReader xml_;
@@ -150,10 +158,11 @@ void InstanceReader::EndContext() {
 }
 
 // A fact of a mapped element; false when there are too many to keep.
-bool InstanceReader::ReadFact() {
+bool InstanceReader::ReadFact(FilingElement element) {
     const QXmlStreamAttributes attributes = xml_.attributes();
     FilingFact fact;
-    fact.element = xml_.name().toString().toStdString();
+    fact.element = element;
+    fact.numeric = attributes.hasAttribute(QStringLiteral("unitRef"));
     fact.context = attributes.value(QStringLiteral("contextRef")).toString().toStdString();
     const bool nil = attributes.value(kXsi, QStringLiteral("nil")).trimmed() == u"true";
     fact.value = LeafText().trimmed().toStdString();
@@ -191,9 +200,14 @@ FilingProblem InstanceReader::Read() {
                         xml_.attributes().value(QStringLiteral("id")).toString().toStdString();
                     datesOk_ = true;
                     otherDimension_ = hasEnd_ = hasStart_ = false;
-                } else if (depth_ == 2 && IsStatementTaxonomy(xml_.namespaceUri()) &&
-                           IsMappedElement(xml_.name().toString().toStdString())) {
-                    if (!ReadFact()) tooMany_ = true;
+                } else if (FilingElement e;
+                           depth_ == 2 && taxonomies_.Of(xml_.namespaceUri(), e.taxonomy)) {
+                    e.name = xml_.name().toString().toStdString();
+                    if (IsMappedFact(e,
+                                     xml_.attributes().hasAttribute(QStringLiteral("unitRef"))) &&
+                        !ReadFact(std::move(e))) {
+                        tooMany_ = true;
+                    }
                 }
                 break;
             case QXmlStreamReader::EndElement:

@@ -61,7 +61,7 @@ FilingInstance Instance(const std::vector<YearFacts>& years) {
         for (const auto& [element, value] : y.values) {
             const bool pl = element == "NetSales" || element == "CostOfSales" ||
                             element == "GrossProfit" || element == "OrdinaryIncome";
-            in.facts.push_back({element, pl ? d : i, value});
+            in.facts.push_back({{FilingTaxonomy::Jppfs, element}, pl ? d : i, value, true});
         }
     }
     return in;
@@ -105,7 +105,7 @@ TEST(FilingFigures, FiscalYearIsTheLongestDurationEndingThatDay) {
     FilingInstance in = Instance({{D(2023, 4, 1), D(2024, 3, 31), kFull}});
     // A quarter ending on the same day, with other sales.
     in.contexts.push_back({"q4", false, D(2024, 1, 1), D(2024, 3, 31), false});
-    in.facts.push_back({"NetSales", "q4", "250"});
+    in.facts.push_back({{FilingTaxonomy::Jppfs, "NetSales"}, "q4", "250", true});
     const MappedFiling m = MapFiling(in, FilingScope::Preferred);
     ASSERT_EQ(m.periods.size(), 1u);
     EXPECT_EQ(m.periods[0].amounts[5], "1000");
