@@ -26,18 +26,15 @@ std::optional<int> RunImportMode(const QCommandLineParser& parser,
 
     ProgressBar noProgress(false);
     StderrSink sink(noProgress);
-    std::vector<std::vector<ImportedPeriod>> filings;
-    for (const QString& path : files) {
-        MappedFiling filing = ImportFilingFile(path, scope);
-        if (filing.problem.messageId != 0) {
-            ReportFilingProblem(path, filing.problem, sink);
-            return 1;
-        }
-        filings.push_back(std::move(filing.periods));
-    }
     // Later files on the command line are later filings: their figures replace those of
     // the same period from earlier ones (a restated prior year, say).
-    const std::string csv = ImportCsvText(MergePeriods(filings));
+    const ImportedFilings imported = ImportFilingPaths(files, scope);
+    if (imported.problem.messageId != 0) {
+        ReportFilingProblem(imported.problemPath, imported.problem, sink);
+        return 1;
+    }
+    for (const std::string& note : imported.notes) std::fprintf(stderr, "%s\n", note.c_str());
+    const std::string csv = ImportCsvText(imported.periods);
     std::fwrite(csv.data(), 1, csv.size(), stdout);
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
 }

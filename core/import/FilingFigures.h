@@ -25,6 +25,7 @@ struct ImportedPeriod {
     std::string name;  // "2024年3月期"
     FilingDate end;
     std::array<std::string, kItemCount> amounts;  // whole yen, ItemIndex order
+    std::string company;                          // the filer's name, when the filing gives it
 };
 
 // "2024年3月期": year and month of the fiscal year's last day.
@@ -40,6 +41,7 @@ struct MappedFiling {
     std::vector<ImportedPeriod> periods;  // oldest first
     bool nonConsolidated = false;         // which figures were taken
     FilingProblem problem;                // messageId 0 when periods were found
+    std::vector<std::string> notes;       // what the user should know of the periods taken
 };
 
 // Every fiscal year of the chosen figures (consolidated when the filing has them, else

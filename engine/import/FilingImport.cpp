@@ -99,6 +99,25 @@ MappedFiling ImportFilingFile(const QString& path, FilingScope scope, const Fili
     return MapFiling(instance, scope);
 }
 
+ImportedFilings ImportFilingPaths(const QStringList& paths, FilingScope scope,
+                                  const FilingLimits& limits) {
+    ImportedFilings out;
+    std::vector<std::vector<ImportedPeriod>> filings;
+    for (const QString& path : paths) {
+        MappedFiling filing = ImportFilingFile(path, scope, limits);
+        if (filing.problem.messageId != 0) {
+            out.problemPath = path;
+            out.problem = std::move(filing.problem);
+            out.notes.clear();
+            return out;
+        }
+        out.notes.insert(out.notes.end(), filing.notes.begin(), filing.notes.end());
+        filings.push_back(std::move(filing.periods));
+    }
+    out.periods = MergePeriods(filings);
+    return out;
+}
+
 void ReportFilingProblem(const QString& path, const FilingProblem& problem, MessageSink& sink) {
     const std::string prefix = QFileInfo(path).fileName().toStdString() + "\n" + problem.detail;
     sink.ShowMessage(problem.messageId, prefix, MessageKind::Error);

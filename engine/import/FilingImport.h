@@ -6,6 +6,7 @@
 
 #include <QIODevice>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 #include "core/import/FilingFigures.h"
@@ -28,6 +29,18 @@ FilingProblem ReadXbrlInstance(QIODevice& device, FilingInstance& instance,
 // fiscal years.
 MappedFiling ImportFilingFile(const QString& path, FilingScope scope,
                               const FilingLimits& limits = {});
+
+// The filings at paths, in order, mapped and merged (MergePeriods: a later filing's period
+// replaces an earlier one's). The first refused filing ends the import: nothing is merged,
+// and problemPath names it. The one entry point of the tool's --import and the window.
+struct ImportedFilings {
+    std::vector<ImportedPeriod> periods;  // oldest first
+    std::vector<std::string> notes;       // every filing's notes, in order
+    QString problemPath;
+    FilingProblem problem;
+};
+ImportedFilings ImportFilingPaths(const QStringList& paths, FilingScope scope,
+                                  const FilingLimits& limits = {});
 
 // Shows the problem of a filing: the file's name and the detail before the message text.
 void ReportFilingProblem(const QString& path, const FilingProblem& problem, MessageSink& sink);
