@@ -8,16 +8,28 @@
 namespace quorvex {
 
 QList<QCommandLineOption> ImportOptions() {
-    return {{"import", ""}, {"non-consolidated", ""}, {"strict", ""}};
+    return {{"import", ""},
+            {"non-consolidated", ""},
+            {"strict", ""},
+            {"explain", ""},
+            {"name-periods", "", "how"}};
 }
 
 std::optional<int> RunImportMode(const QCommandLineParser& parser,
                                  void (*usageError)(const QString& text)) {
     if (!parser.isSet("import")) {
-        if (parser.isSet("non-consolidated")) {
-            usageError(QStringLiteral("--non-consolidated は --import と共に指定してください"));
+        for (const char* option : {"non-consolidated", "explain", "name-periods"}) {
+            if (parser.isSet(option)) {
+                usageError(QStringLiteral("--%1 は --import と共に指定してください")
+                               .arg(QString::fromLatin1(option)));
+            }
         }
         return std::nullopt;
+    }
+    // Periods named "任天堂 2024年3月期", so that several companies share one CSV.
+    const bool byCompany = parser.isSet("name-periods");
+    if (byCompany && parser.value("name-periods") != QLatin1String("company")) {
+        usageError(QStringLiteral("--name-periods には company を指定してください"));
     }
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty()) usageError(QStringLiteral("読み込むファイルを指定してください"));
@@ -34,7 +46,14 @@ std::optional<int> RunImportMode(const QCommandLineParser& parser,
         return 1;
     }
     for (const std::string& note : imported.notes) std::fprintf(stderr, "%s\n", note.c_str());
-    const std::string csv = ImportCsvText(imported.periods);
+    if (parser.isSet("explain")) {
+        for (const ImportedPeriod& p : imported.periods) {
+            std::fputs(ExplainText(p).c_str(), stderr);
+        }
+    }
+    std::vector<ImportedPeriod> periods = imported.periods;
+    if (byCompany) NamePeriodsByCompany(periods);
+    const std::string csv = ImportCsvText(periods);
     std::fwrite(csv.data(), 1, csv.size(), stdout);
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
 }

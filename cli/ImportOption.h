@@ -1,7 +1,8 @@
 #pragma once
 // The tool's import mode and warning switch: `--import FILE...` writes the batch CSV of
-// EDINET filings to stdout instead of running a batch; `--strict` ends a run at the first
-// period whose figures do not add up.
+// EDINET filings to stdout instead of running a batch (`--explain`: where each figure came
+// from, on stderr; `--name-periods company`: periods named after the company too);
+// `--strict` ends a run at the first period whose figures do not add up.
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/import/FilingElements.h"
 #include "core/import/FilingInstance.h"
 #include "core/model/StatementData.h"
 
@@ -26,7 +27,15 @@ struct ImportedPeriod {
     FilingDate end;
     std::array<std::string, kItemCount> amounts;  // whole yen, ItemIndex order
     std::string company;                          // the filer's name, when the filing gives it
+    FilingStandard standard = FilingStandard::JapanGaap;
+    bool nonConsolidated = false;
+    int months = 0;  // the income statement's length
+    // Where each amount came from: the element(s), or the rule; a fallback says so ("※").
+    std::array<std::string, kItemCount> sources;
 };
+
+// The item names of the period's standard (税引前利益 in the place of 経常利益 for IFRS).
+std::array<std::string, kItemCount> PeriodItemNames(const ImportedPeriod& period);
 
 // "2024年3月期": year and month of the fiscal year's last day.
 std::string FilingPeriodName(FilingDate end);
@@ -44,16 +53,25 @@ struct MappedFiling {
     std::vector<std::string> notes;       // what the user should know of the periods taken
 };
 
-// Every fiscal year of the chosen figures (consolidated when the filing has them, else
-// non-consolidated; or non-consolidated only) with all ten amounts; a year that lacks a
-// required element refuses the whole filing, naming what is missing.
+// Every period the report holds, of the standard its DEI states, with all ten amounts:
+// consolidated unless the filer prepares none or scope asks for the parent's statements.
+// A filer with consolidated statements the filing does not let us read is refused, never
+// given the parent's figures unasked. A period that cannot be completed is left out and
+// named in a note; when none can be, the filing is refused naming what is missing.
 MappedFiling MapFiling(const FilingInstance& instance, FilingScope scope);
 
-// The periods of all filings, oldest first; a period (year and month) found in several
-// filings is taken from the last of them.
+// The periods of all filings, oldest first; a period of one company found in several
+// filings (same name and last day) is taken from the last of them.
 std::vector<ImportedPeriod> MergePeriods(const std::vector<std::vector<ImportedPeriod>>& filings);
 
-// Header "期,流動資産,…,経常利益" and one record per period, lines ending in LF.
+// Header "期,流動資産,…,経常利益" and one record per period, lines ending in LF. The last
+// column is 税引前利益 when every period is IFRS, "経常利益・税引前利益" when they are mixed.
 std::string ImportCsvText(const std::vector<ImportedPeriod>& periods);
+
+// "任天堂 2024年3月期": the company's short name before each period's name (none without it).
+void NamePeriodsByCompany(std::vector<ImportedPeriod>& periods);
+
+// The lines of --explain for a period: company, standard, basis, then each item's source.
+std::string ExplainText(const ImportedPeriod& period);
 
 }  // namespace quorvex

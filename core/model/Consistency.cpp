@@ -1,5 +1,6 @@
 #include "core/model/Consistency.h"
 
+#include <array>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -32,19 +33,74 @@ std::string DifferenceText(double d) {
 
 }  // namespace
 
-std::vector<ConsistencyWarning> CheckConsistency(const StatementData& data) {
-    std::vector<ConsistencyWarning> out;
+double RoundingUnit(const StatementData& data) {
+    double unit = 1e6;
+    bool any = false;
+    for (int i = 0; i < kItemCount; ++i) {
+        const std::string& text = data.items[static_cast<std::size_t>(i)].amount;
+        const double a = std::fabs(Amount(data, i));
+        if (a == 0 && text.empty()) continue;
+        any = true;
+        // Doubles hold whole yen exactly below 2^53, far above any published amount.
+        if (a != std::floor(a) || a >= 9007199254740992.0) return 0;
+        while (unit >= 1e3 && std::fmod(a, unit) != 0) unit /= 10;
+        if (unit < 1e3) return 0;
+    }
+    return any ? unit : 0;
+}
+
+namespace {
+
+struct Sums {
+    double difference;
+    int added;  // amounts in the sums
+};
+
+std::array<Sums, 3> Differences(const StatementData& data) {
     const double assets = Amount(data, 0) + Amount(data, 1);
     const double claims = Amount(data, 2) + Amount(data, 3) + Amount(data, 4);
-    if (Differs(assets, claims)) out.push_back({ConsistencyIssue::Balance, assets - claims});
-    if (Differs(Amount(data, 5), Amount(data, 6) + Amount(data, 7))) {
-        out.push_back({ConsistencyIssue::Sales, 0});
+    return {{{assets - claims, 5},
+             {Amount(data, 5) - (Amount(data, 6) + Amount(data, 7)), 3},
+             {Amount(data, 7) - (Amount(data, 8) + Amount(data, 9)), 3}}};
+}
+
+// Sides that differ beyond the rounding of arithmetic and, for rounded figures, of the
+// published amounts: each of n amounts may be half a unit off, n − 1 units in all at most.
+bool Beyond(const Sums& s, double a, double b, double unit) {
+    if (!Differs(a, b)) return false;
+    return unit == 0 || std::fabs(s.difference) > unit * (s.added - 1);
+}
+
+}  // namespace
+
+std::vector<ConsistencyWarning> CheckConsistency(const StatementData& data) {
+    std::vector<ConsistencyWarning> out;
+    const double unit = RoundingUnit(data);
+    const auto d = Differences(data);
+    const double assets = Amount(data, 0) + Amount(data, 1);
+    const double claims = Amount(data, 2) + Amount(data, 3) + Amount(data, 4);
+    if (Beyond(d[0], assets, claims, unit)) {
+        out.push_back({ConsistencyIssue::Balance, d[0].difference});
     }
-    if (Differs(Amount(data, 7), Amount(data, 8) + Amount(data, 9))) {
-        out.push_back({ConsistencyIssue::GrossProfit, 0});
+    if (Beyond(d[1], Amount(data, 5), Amount(data, 6) + Amount(data, 7), unit)) {
+        out.push_back({ConsistencyIssue::Sales, d[1].difference});
+    }
+    if (Beyond(d[2], Amount(data, 7), Amount(data, 8) + Amount(data, 9), unit)) {
+        out.push_back({ConsistencyIssue::GrossProfit, d[2].difference});
     }
     if (Amount(data, 4) < 0) out.push_back({ConsistencyIssue::NegativeEquity, 0});
     return out;
+}
+
+bool HasRoundingDifference(const StatementData& data) {
+    const auto d = Differences(data);
+    const double unit = RoundingUnit(data);
+    for (const Sums& s : d) {
+        if (s.difference != 0 && unit != 0 && std::fabs(s.difference) <= unit * (s.added - 1)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string ConsistencyText(const std::vector<ConsistencyWarning>& warnings) {
@@ -52,20 +108,19 @@ std::string ConsistencyText(const std::vector<ConsistencyWarning>& warnings) {
     for (const ConsistencyWarning& w : warnings) {
         if (!out.empty()) out += "、";
         switch (w.issue) {
-            case ConsistencyIssue::Balance: {
-                std::string text = MessageText(kMsgWarnBalance);
+            case ConsistencyIssue::Balance:
+            case ConsistencyIssue::Sales:
+            case ConsistencyIssue::GrossProfit: {
+                std::string text =
+                    MessageText(w.issue == ConsistencyIssue::Balance ? kMsgWarnBalance
+                                : w.issue == ConsistencyIssue::Sales ? kMsgWarnSales
+                                                                     : kMsgWarnGrossProfit);
                 if (const auto at = text.find("%s"); at != std::string::npos) {
                     text.replace(at, 2, DifferenceText(w.difference));
                 }
                 out += text;
                 break;
             }
-            case ConsistencyIssue::Sales:
-                out += MessageText(kMsgWarnSales);
-                break;
-            case ConsistencyIssue::GrossProfit:
-                out += MessageText(kMsgWarnGrossProfit);
-                break;
             case ConsistencyIssue::NegativeEquity:
                 out += MessageText(kMsgWarnNegativeEquity);
                 break;
@@ -77,7 +132,7 @@ std::string ConsistencyText(const std::vector<ConsistencyWarning>& warnings) {
 std::string ConsistencyWarningLine(const StatementData& data) {
     const std::string text = ConsistencyText(CheckConsistency(data));
     if (text.empty()) return text;
-    return MessageText(kMsgWarnPrefix) + data.period.text + ": " + text;
+    return MessageText(kMsgWarnPrefix) + data.period.Normalised() + ": " + text;
 }
 
 }  // namespace quorvex

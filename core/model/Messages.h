@@ -59,6 +59,17 @@ enum MessageId : int {
     kMsgWarnSales = 30322,
     kMsgWarnGrossProfit = 30323,
     kMsgWarnNegativeEquity = 30324,
+    // The standard and basis of a filing, and what the user should know of its periods.
+    kMsgImportUsGaap = 30330,
+    kMsgImportNoConsolidated = 30331,
+    kMsgImportIndustryFormat = 30332,
+    kMsgImportNoteMonths = 30333,
+    kMsgImportNoteLeftOut = 30334,
+    kMsgImportNoteNonConsolidated = 30335,
+    kMsgImportAskNonConsolidated = 30336,
+    kMsgImportNoteOnlyNonConsolidated = 30337,
+    kMsgImportConsolidatedItems = 30338,
+    kMsgWarnRounding = 30339,
     kAppTitle = 57344,
 };
 

@@ -16,6 +16,9 @@
 namespace quorvex {
 namespace {
 
+constexpr char kNoteProperty[] = "quorvexImportNote";
+constexpr char kNotePeriodProperty[] = "quorvexImportNotePeriod";
+
 void SetField(AidsHost& host, int id, const QString& text) {
     if (auto* edit = qobject_cast<QLineEdit*>(host.control(id))) edit->setText(text);
 }
@@ -55,7 +58,19 @@ bool IsFilingPath(const QString& path) {
 }
 
 bool ImportFilingIntoWindow(AidsHost& host, const QString& path) {
-    const MappedFiling filing = ImportFilingFile(path, FilingScope::Preferred);
+    MappedFiling filing = ImportFilingFile(path, FilingScope::Preferred);
+    const int refused = filing.problem.messageId;
+    // Consolidated statements the filing does not let us read: the parent's figures only
+    // when the user asks for them.
+    if (refused == kMsgImportUsGaap || refused == kMsgImportNoConsolidated ||
+        refused == kMsgImportConsolidatedItems) {
+        const std::string prefix = QFileInfo(path).fileName().toStdString() + "\n";
+        if (host.messages().ShowMessage(kMsgImportAskNonConsolidated, prefix,
+                                        MessageKind::Question) != kYes) {
+            return false;
+        }
+        filing = ImportFilingFile(path, FilingScope::NonConsolidated);
+    }
     if (filing.problem.messageId != 0) {
         ReportFilingProblem(path, filing.problem, host.messages());
         return false;
@@ -68,20 +83,35 @@ bool ImportFilingIntoWindow(AidsHost& host, const QString& path) {
         request.title = QString::fromStdString(ApplicationTitle());
         request.label = QString::fromStdString(MessageText(kMsgImportChooseYear));
         for (auto p = filing.periods.rbegin(); p != filing.periods.rend(); ++p) {
-            request.items << QString::fromStdString(p->name);
+            request.items << QString::fromStdString(PeriodChoiceText(*p));
         }
         const int answer = ChooseOne(host.hostWindow(), request);
         if (answer < 0 || answer >= request.items.size()) return false;
         chosen = filing.periods.size() - 1 - static_cast<std::size_t>(answer);
     }
     const ImportedPeriod& period = filing.periods[chosen];
+    const auto names = PeriodItemNames(period);
     for (int i = 0; i < kItemCount; ++i) {
-        SetField(host, kIdNameBase + i, QString::fromUtf8(kCanonicalNames[std::size_t(i)]));
+        SetField(host, kIdNameBase + i, QString::fromStdString(names[std::size_t(i)]));
         SetField(host, kIdAmountBase + i, QString::fromStdString(period.amounts[std::size_t(i)]));
+    }
+    // The filing's notes stay on the warning line while 期 names the period imported.
+    if (auto* line = qobject_cast<QLabel*>(host.control(kIdConsistencyLine))) {
+        std::string notes;
+        for (const std::string& note : filing.notes) notes += (notes.empty() ? "" : " ") + note;
+        line->setProperty(kNoteProperty, QString::fromStdString(notes));
+        line->setProperty(kNotePeriodProperty, QString::fromStdString(period.name));
     }
     SetField(host, kIdPeriod, QString::fromStdString(period.name));
     host.repaintFigureArea();
     return true;
+}
+
+std::string PeriodChoiceText(const ImportedPeriod& period) {
+    std::string text = period.name + "  (";
+    if (!period.company.empty()) text += period.company + "・";
+    return text + std::string(StandardName(period.standard)) + "・" +
+           (period.nonConsolidated ? "単体" : "連結") + ")";
 }
 
 void OnImportFilingClicked(AidsHost& host) {
@@ -98,14 +128,39 @@ QString ConsistencyLineText(AidsHost& host) {
             data.items[std::size_t(i)].amount = edit->text().toStdString();
         }
     }
-    const std::string text = ConsistencyText(CheckConsistency(data));
-    return text.empty() ? QString() : QString::fromStdString(MessageText(kMsgWarnPrefix) + text);
+    if (auto* edit = qobject_cast<QLineEdit*>(host.control(kIdPeriod))) {
+        data.period.text = edit->text().toStdString();
+    }
+    QString note;
+    if (auto* line = qobject_cast<QLabel*>(host.control(kIdConsistencyLine))) {
+        if (line->property(kNotePeriodProperty).toString().toStdString() == data.period.text) {
+            note = line->property(kNoteProperty).toString();
+        }
+    }
+    std::string text = ConsistencyText(CheckConsistency(data));
+    if (text.empty()) {
+        if (!note.isEmpty()) return note;
+        return HasRoundingDifference(data) ? QString::fromStdString(MessageText(kMsgWarnRounding))
+                                           : QString();
+    }
+    // The period as the files name it, like the tool's warning; none while 期 is empty.
+    const std::string period = data.period.Normalised();
+    if (!period.empty()) text = period + ": " + text;
+    const QString warning = QString::fromStdString(MessageText(kMsgWarnPrefix) + text);
+    return note.isEmpty() ? warning : note + QStringLiteral(" ") + warning;
 }
 
 void RefreshConsistencyLine(AidsHost& host) {
     auto* line = qobject_cast<QLabel*>(host.control(kIdConsistencyLine));
     if (!line) return;
     const QString text = ConsistencyLineText(host);
+    // Rounding of published figures is no fault: grey, where a warning is red.
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::WindowText,
+                     text == QString::fromStdString(MessageText(kMsgWarnRounding))
+                         ? QColor(0x80, 0x80, 0x80)
+                         : QColor(0xC0, 0, 0));
+    line->setPalette(palette);
     // One line: what does not fit ends in "…", and the tip holds the whole text.
     line->setText(line->fontMetrics().elidedText(text, Qt::ElideRight, line->width()));
     line->setToolTip(text);
@@ -119,13 +174,9 @@ void ConnectWindowImport(AidsHost& host) {
     }
     window->setAcceptDrops(true);
     window->installEventFilter(new FilingDropFilter(host, window));
-    if (auto* line = qobject_cast<QLabel*>(host.control(kIdConsistencyLine))) {
-        QPalette palette = line->palette();
-        palette.setColor(QPalette::WindowText, QColor(0xC0, 0, 0));
-        line->setPalette(palette);
-    }
-    for (int i = 0; i < kItemCount; ++i) {
-        if (auto* edit = qobject_cast<QLineEdit*>(host.control(kIdAmountBase + i))) {
+    for (int i = 0; i <= kItemCount; ++i) {
+        const int id = i == kItemCount ? kIdPeriod : kIdAmountBase + i;
+        if (auto* edit = qobject_cast<QLineEdit*>(host.control(id))) {
             QObject::connect(edit, &QLineEdit::textChanged, window,
                              [&host] { RefreshConsistencyLine(host); });
         }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QUrl>
 
+#include "core/import/FilingFigures.h"
 #include "gui/aids/AidsHost.h"
 #include "gui/widgets/ControlIds.h"
 
@@ -19,10 +20,14 @@ bool IsFilingPath(const QString& path);
 
 // Reads the filing at path into the fields: the item names, the ten amounts and the period
 // of the year chosen (the only year, or the one picked in a chooser that offers the latest
-// first). Figures replace the fields' texts as typing would; then both diagrams are
-// redrawn. A refused filing shows its message and changes nothing. False when nothing was
-// filled in.
+// first, naming company, standard and basis). Figures replace the fields' texts as typing
+// would; then both diagrams are redrawn; the filing's notes join the warning line. A filer
+// whose consolidated statements cannot be read is asked whether to take the parent's. A
+// refused filing shows its message and changes nothing. False when nothing was filled in.
 bool ImportFilingIntoWindow(AidsHost& host, const QString& path);
+
+// A year chooser's line: "2025年3月期  (Ｂ株式会社・IFRS・連結)".
+std::string PeriodChoiceText(const ImportedPeriod& period);
 
 // Button kIdImportFiling: the file chosen in the open dialog.
 void OnImportFilingClicked(AidsHost& host);
