@@ -34,6 +34,10 @@ _quorvex_batch() {
             COMPREPLY=($(compgen -W 'ratio shared' -- "$cur"))
             return
             ;;
+        --name-periods)
+            COMPREPLY=($(compgen -W 'company' -- "$cur"))
+            return
+            ;;
         --colours | --sheet | --import)
             COMPREPLY=($(compgen -f -- "$cur"))
             return
@@ -50,7 +54,7 @@ _quorvex_batch() {
         COMPREPLY=($(compgen -W '--output-dir --type --separator --size --decimals
             --font-size --line-width --centre-line --names --no-names --ratios
             --no-ratios --ratio-position --colours --defaults --vector --strict --scale
-            --scale-basis --sheet --title --import --non-consolidated --jobs --quiet
+            --scale-basis --sheet --title --import --non-consolidated --explain --name-periods --jobs --quiet
             --help --version' -- "$cur"))
         return
     fi

@@ -36,8 +36,8 @@ BatchResult RunWith(TestHost& host, const QString& csv, const QString& folder, i
 TEST(BatchWarnings, InPeriodOrderAndTheFilesAsWithoutThem) {
     const QString csv = WriteTestFile("w.csv", kCsv);
     const std::vector<std::pair<std::string, int>> expected = {
-        {"警告: 2: 貸借の合計が一致しません(差額 1円)", 1},
-        {"警告: 4: 売上高≠売上原価＋粗利益、債務超過(自己資本がマイナス)", 3},
+        {"警告: 第2期: 貸借の合計が一致しません(差額 1円)", 1},
+        {"警告: 第4期: 売上高≠売上原価＋粗利益(差額 1円)、債務超過(自己資本がマイナス)", 3},
     };
     std::map<QString, std::string> first;
     for (int jobs : {1, 3}) {
@@ -64,7 +64,7 @@ TEST(BatchWarnings, StrictEndsTheRunAtTheWarnedPeriod) {
         const BatchResult r = RunWith(host, csv, folder, jobs, true);
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(host.warnings, (std::vector<std::pair<std::string, int>>{
-                                     {"警告: 2: 貸借の合計が一致しません(差額 1円)", 1}}));
+                                     {"警告: 第2期: 貸借の合計が一致しません(差額 1円)", 1}}));
         EXPECT_TRUE(host.sink.messages.empty());  // the warning is the run's only word
         const auto names = FileNames(folder);
         EXPECT_EQ(names, (std::vector<QString>{"第1期_BS.png", "第1期_PL.png"}));

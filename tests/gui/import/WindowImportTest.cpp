@@ -131,7 +131,9 @@ TEST_F(WindowImportTest, ImportFillsTheChosenYear) {
         answer_ = c.answer;
         EXPECT_EQ(ImportFilingIntoWindow(*dlg_, two), c.answer >= 0);
         ASSERT_EQ(asked_.size(), 1u);
-        EXPECT_EQ(asked_[0].items, (QStringList{"2024年3月期", "2023年3月期"}));
+        // Each year with the company (none in this filing), standard and basis.
+        EXPECT_EQ(asked_[0].items,
+                  (QStringList{"2024年3月期  (日本基準・連結)", "2023年3月期  (日本基準・連結)"}));
         EXPECT_EQ(asked_[0].current, 0);
         EXPECT_EQ(asked_[0].label, QStringLiteral("読み込む期を選んでください"));
         EXPECT_EQ(Fields(), c.fields);
@@ -180,6 +182,32 @@ TEST_F(WindowImportTest, ButtonAndDrop) {
     EXPECT_TRUE(sink_.messages.empty());
 }
 
+// A group whose consolidated statements the filing lacks (its DEI says IFRS): the parent's
+// figures only when the user says so, and the line says whose they are.
+TEST_F(WindowImportTest, ParentFiguresOnlyWhenAsked) {
+    const QString ifrs = Write(
+        "ifrs-parent-only.xbrl",
+        test::Replaced(ReadFixture("two-years.xbrl"), "  <jpdei_cor:CurrentFiscalYearEndDateDEI",
+                       "  <jpdei_cor:AccountingStandardsDEI contextRef=\"FilingDateInstant\">IFRS"
+                       "</jpdei_cor:AccountingStandardsDEI>\n"
+                       "  <jpdei_cor:CurrentFiscalYearEndDateDEI"));
+    sink_.messages.clear();
+    sink_.answers = {kNo};
+    EXPECT_FALSE(ImportFilingIntoWindow(*dlg_, ifrs));
+    ASSERT_EQ(sink_.messages.size(), 1u);
+    EXPECT_EQ(sink_.messages[0].kind, MessageKind::Question);
+    EXPECT_TRUE(asked_.empty());
+
+    sink_.answers = {kYes};
+    answer_ = 0;
+    EXPECT_TRUE(ImportFilingIntoWindow(*dlg_, ifrs));
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_EQ(asked_[0].items.front(), QStringLiteral("2024年3月期  (日本基準・単体)"));
+    EXPECT_EQ(Fields()[4], QStringLiteral("1000000000"));  // the parent's 自己資本
+    EXPECT_TRUE(ConsistencyLineText(*dlg_).startsWith(QStringLiteral("注意: ")));
+    EXPECT_TRUE(ConsistencyLineText(*dlg_).contains(QStringLiteral("親会社単体")));
+}
+
 TEST_F(WindowImportTest, WarningLineFollowsTheAmounts) {
     struct Case {
         const char* name;
@@ -193,17 +221,28 @@ TEST_F(WindowImportTest, WarningLineFollowsTheAmounts) {
          "警告: 貸借の合計が一致しません(差額 1円)"},
         {"sales",
          {"60", "40", "30", "20", "50", "101", "70", "30", "20", "10"},
-         "警告: 売上高≠売上原価＋粗利益"},
+         "警告: 売上高≠売上原価＋粗利益(差額 1円)"},
         {"gross profit",
          {"60", "40", "30", "20", "50", "100", "70", "30", "25", "10"},
-         "警告: 粗利益≠固定費＋経常利益"},
+         "警告: 粗利益≠固定費＋経常利益(差額 ▲5円)"},
         {"negative equity",
          {"60", "40", "80", "30", "-10", "100", "70", "30", "20", "10"},
          "警告: 債務超過(自己資本がマイナス)"},
         {"empty fields", {"", "", "", "", "", "", "", "", "", ""}, ""},
+        {"published in millions, 1 million off: rounding, no warning",
+         {"2573302000000", "578092000000", "479276000000", "67119000000", "2604998000000",
+          "1671865000000", "717530000000", "954335000000", "273838000000", "680497000000"},
+         "端数差"},
+        {"published in millions, 5 million off",
+         {"2573306000000", "578092000000", "479276000000", "67119000000", "2604998000000",
+          "1671865000000", "717530000000", "954335000000", "273838000000", "680497000000"},
+         "警告: 貸借の合計が一致しません(差額 500万円)"},
     };
     auto* line = qobject_cast<QLabel*>(dlg_->control(kIdConsistencyLine));
     ASSERT_NE(line, nullptr);
+    auto* period = qobject_cast<QLineEdit*>(dlg_->control(kIdPeriod));
+    ASSERT_NE(period, nullptr);
+    period->clear();
     dlg_->show();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -214,6 +253,10 @@ TEST_F(WindowImportTest, WarningLineFollowsTheAmounts) {
         EXPECT_EQ(line->toolTip(), c.line);
         EXPECT_EQ(line->text().isEmpty(), c.line.isEmpty());
     }
+    // The period as the files name it: 第2期 for "2", like the tool's warning.
+    period->setText(QStringLiteral("2"));
+    EXPECT_EQ(line->toolTip(),
+              QStringLiteral("警告: 第2期: 貸借の合計が一致しません(差額 500万円)"));
     EXPECT_TRUE(sink_.messages.empty());  // never a message box
 }
 
