@@ -26,7 +26,15 @@ class OpenedPath {
     explicit OpenedPath(const QString& path)
         : fd_(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {
         struct stat st;
-        if (fd_ < 0 || fstat(fd_, &st) != 0) return;
+        if (fd_ < 0) {
+            // A socket cannot be opened at all: still not a file, rather than a lost one.
+            if (stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode) &&
+                !S_ISDIR(st.st_mode)) {
+                kind_ = Kind::Other;
+            }
+            return;
+        }
+        if (fstat(fd_, &st) != 0) return;
         kind_ = S_ISREG(st.st_mode)    ? Kind::Regular
                 : S_ISDIR(st.st_mode)  ? Kind::Folder
                 : S_ISFIFO(st.st_mode) ? Kind::Pipe

@@ -223,7 +223,7 @@ TEST(FilingImport, OneHugeTokenEndsTheReadWithinItsLimit) {
     doc.replace("  <!-- Consolidated statement of income -->", filler);
     FilingLimits limits;
     limits.maxTokenBytes = 1 << 20;
-    EXPECT_EQ(Import(doc, FilingScope::Preferred, limits).messageId, kMsgImportTooLarge);
+    EXPECT_EQ(Import(doc, FilingScope::Preferred, limits).messageId, kMsgImportTokenTooLarge);
     limits.maxTokenBytes = 4 << 20;  // the same text below the limit is read past
     EXPECT_EQ(Import(doc, FilingScope::Preferred, limits).csv, kConsolidated);
     limits.maxBytes = doc.size() - 1;  // and the whole file above its limit is not
