@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
 #include <QThread>
 #include <QWindow>
 #include <QTimer>
@@ -141,9 +142,8 @@ void CTesselDlg::showEvent(QShowEvent* event) {
         });
     }
     // Another screen may have another pixel ratio: the diagrams are drawn again for it.
-    if (QWindow* handle = windowHandle()) {
-        connect(handle, &QWindow::screenChanged, this, [this] { LayoutFigures(); },
-                Qt::UniqueConnection);
+    if (QWindow* handle = windowHandle(); handle && !screenWatch_) {
+        screenWatch_ = connect(handle, &QWindow::screenChanged, this, [this] { LayoutFigures(); });
     }
 }
 
@@ -355,6 +355,7 @@ void CTesselDlg::TakeBatchDiagrams(QSize size, const QImage& bs, const QImage& p
 
 void CTesselDlg::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
+    if (scroll_) scroll_->setGeometry(rect());
     if (pendingOuterSize_.isValid()) placementTimer_.start();
     NoteNormalPlacement();
     LayoutFigures();

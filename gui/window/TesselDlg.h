@@ -150,6 +150,7 @@ class CTesselDlg final : public QDialog, public AidsHost {
     bool centrePending_ = false;  // the stored position was off screen
     QScrollArea* scroll_ = nullptr;
     QWidget* content_ = nullptr;  // the scroll area's widget
+    QMetaObject::Connection screenWatch_;
     bool batchRunning_ = false;
     bool closeAfterBatch_ = false;
     MessageBoxSink sink_{this};
