@@ -79,6 +79,7 @@ CTesselDlg::CTesselDlg(QWidget* parent) : QDialog(parent) {
     BuiltControls built = BuildControls(*this, MainWindowControls(), units_);
     controls_ = std::move(built.controls);
     colourButtons_ = built.colourButtons;
+    MakeDiagramObjects();
     ConnectHandlers();
     InstallDiagramMenu(*this);
     OnInitDialog();

@@ -58,6 +58,8 @@ class CTesselDlg final : public QDialog, public AidsHost {
         RefreshFigureBitmaps();
         return plBitmap_;
     }
+    // The diagrams' accessible objects (balance sheet, profit and loss).
+    QWidget* diagramObject(int index) const { return diagramObjects_.at(std::size_t(index)); }
     // The diagrams as last painted on a screen whose pixel ratio is not 1 (device pixels,
     // their devicePixelRatio set); null bitmaps at ratio 1, where bsBitmap() is painted.
     const DiagramBitmap& bsScreenBitmap() const { return bsScreen_; }
@@ -124,6 +126,7 @@ class CTesselDlg final : public QDialog, public AidsHost {
     void PaintFigures(QWidget& target, const QRegion& region);
     void RefreshFigureBitmaps() const;
     void UpdateDiagramDescriptions();
+    void MakeDiagramObjects();
     void EnableScrollArea();
 
     ControlMap controls_;
@@ -151,6 +154,7 @@ class CTesselDlg final : public QDialog, public AidsHost {
     QScrollArea* scroll_ = nullptr;
     QWidget* content_ = nullptr;  // the scroll area's widget
     QMetaObject::Connection screenWatch_;
+    std::array<QWidget*, 2> diagramObjects_{};  // the diagrams' accessible objects
     bool batchRunning_ = false;
     bool closeAfterBatch_ = false;
     MessageBoxSink sink_{this};

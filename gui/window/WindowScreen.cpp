@@ -91,19 +91,22 @@ void CTesselDlg::RefreshFigureBitmaps() const {
     }
 }
 
-// The diagrams' text alternative: each figure frame is an accessible object (visible but
-// transparent, so it takes no clicks and paints nothing) named after its statement, its
-// description the items as shown: name, amount, ratio.
+// The diagrams' text alternative: an accessible object over each figure (transparent, so
+// it takes no clicks and paints nothing; the table's figure frames stay hidden as they
+// are), named after its statement, its description the items as shown: name, amount, ratio.
 void CTesselDlg::UpdateDiagramDescriptions() {
-    for (const auto& [frameId, first] : {std::pair{kIdBsFrame, kBsFirst}, {kIdPlFrame, kPlFirst}}) {
-        QWidget* frame = control(frameId);
-        if (!frame) continue;
+    const std::pair<int, PixelRect> figures[] = {{kBsFirst, bsRect_}, {kPlFirst, plRect_}};
+    for (std::size_t d = 0; d < diagramObjects_.size(); ++d) {
+        QWidget* object = diagramObjects_[d];
+        const auto& [first, rect] = figures[d];
+        if (!object) continue;
+        object->setGeometry(rect.left, rect.top, std::max(0, rect.width()), std::max(0, rect.height()));
         QStringList parts;
         for (int k = 0; k < 5; ++k) {
             const int i = first + k;
             QString part = static_cast<QLineEdit*>(control(kIdNameBase + i))->text();
             part += QLatin1Char(' ') + static_cast<QLabel*>(control(kIdAmountLabelBase + i))->text();
-            if (i != kPlFirst) {
+            if (i != kPlFirst) {  // sales shows no ratio
                 part += QStringLiteral(" (") +
                         QString::fromStdString(FormatRatio(ratios_[std::size_t(i)], diagram_.Shosu)) +
                         QStringLiteral("%)");
@@ -111,11 +114,26 @@ void CTesselDlg::UpdateDiagramDescriptions() {
             parts.append(part);
         }
         const QString text = parts.join(QStringLiteral("、"));
-        if (frame->accessibleDescription() != text) frame->setAccessibleDescription(text);
-        if (frame->isHidden() && initialised_) {
-            frame->setAttribute(Qt::WA_TransparentForMouseEvents);
-            frame->show();
+        if (object->accessibleDescription() != text) object->setAccessibleDescription(text);
+        object->setVisible(!helpShown_);
+    }
+}
+
+// Named as the control table names the figure frames.
+void CTesselDlg::MakeDiagramObjects() {
+    const int frames[] = {kIdBsFrame, kIdPlFrame};
+    const char* ids[] = {"bsDiagram", "plDiagram"};
+    for (std::size_t d = 0; d < diagramObjects_.size(); ++d) {
+        std::string name;
+        for (const ControlEntry& entry : MainWindowControls()) {
+            if (entry.id == frames[d]) name = entry.accessibleName;
         }
+        auto* object = new QWidget(this);
+        object->setObjectName(QLatin1String(ids[d]));
+        object->setAttribute(Qt::WA_TransparentForMouseEvents);
+        object->setFocusPolicy(Qt::NoFocus);
+        object->setAccessibleName(QString::fromStdString(name));
+        diagramObjects_[d] = object;
     }
 }
 
