@@ -48,11 +48,12 @@ start() {
 }
 
 start
-# The period field has the focus at start; Tab goes on to the first item's name and amount.
+# The period field has the focus at start; Tab goes on to the first item's name, ten more
+# (the other names) to its amount.
 xdotool type --delay 20 2031
 xdotool key Tab
 xdotool type --delay 20 Cash
-xdotool key Tab
+xdotool key --delay 20 --repeat 10 Tab
 xdotool type --delay 20 987654
 sleep 0.5
 kill -s "$signal" "$app"
@@ -66,7 +67,7 @@ fi
 wait "$app" || status=$?
 echo "SIG$signal: exit status $status, Ki=$(value Ki) Koumoku0=$(value Koumoku0) Kingaku0=$(value Kingaku0)"
 [[ $status == 0 ]] || { echo "FAIL: exit status $status"; exit 1; }
-[[ $(value Ki) == 2031 && $(value Kingaku0) == 987654 ]] || { echo "FAIL: not saved"; cat "$ini"; exit 1; }
+[[ $(value Ki) == 2031 && $(value Koumoku0) == Cash && $(value Kingaku0) == 987654 ]] || { echo "FAIL: not saved"; cat "$ini"; exit 1; }
 
 # The next start shows them: closed with Esc without typing, they are stored again.
 start
