@@ -4,13 +4,13 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QKeyEvent>
-#include <algorithm>
-#include <memory>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <memory>
 
 namespace quorvex {
 
@@ -119,14 +119,23 @@ class PaletteCell final : public QToolButton {
     }
     void keyPressEvent(QKeyEvent* e) override {
         const int n = static_cast<int>(cells_.size());
-        const int at = static_cast<int>(std::find(cells_.begin(), cells_.end(), this) - cells_.begin());
+        const int at =
+            static_cast<int>(std::find(cells_.begin(), cells_.end(), this) - cells_.begin());
         const int columns = ColourButton::kPaletteColumns;
         int to = -1;
         switch (e->key()) {
-            case Qt::Key_Left: to = at % columns > 0 ? at - 1 : at; break;
-            case Qt::Key_Right: to = at % columns < columns - 1 && at + 1 < n ? at + 1 : at; break;
-            case Qt::Key_Up: to = at >= columns ? at - columns : at; break;
-            case Qt::Key_Down: to = at + columns < n ? at + columns : at; break;
+            case Qt::Key_Left:
+                to = at % columns > 0 ? at - 1 : at;
+                break;
+            case Qt::Key_Right:
+                to = at % columns < columns - 1 && at + 1 < n ? at + 1 : at;
+                break;
+            case Qt::Key_Up:
+                to = at >= columns ? at - columns : at;
+                break;
+            case Qt::Key_Down:
+                to = at + columns < n ? at + columns : at;
+                break;
             case Qt::Key_Return:
             case Qt::Key_Enter:
             case Qt::Key_Space:

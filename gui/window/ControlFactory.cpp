@@ -189,7 +189,8 @@ BuiltControls BuildControls(QWidget& window, const std::vector<ControlEntry>& ta
         QWidget* w = MakeControl(window, entry, rect, group, out);
         w->setGeometry(Placement(entry, rect, *w));
         if (!entry.tip.empty()) w->setToolTip(QString::fromStdString(entry.tip));
-        if (!entry.accessibleName.empty()) {
+        // The figure frames' names go to the diagrams' accessible objects (the window's).
+        if (!entry.accessibleName.empty() && entry.kind != ControlKind::Frame) {
             w->setAccessibleName(QString::fromStdString(entry.accessibleName));
             // A button's tip says what it does; a screen reader tells it after the name.
             if (!entry.tip.empty()) w->setAccessibleDescription(QString::fromStdString(entry.tip));

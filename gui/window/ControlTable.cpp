@@ -76,8 +76,8 @@ unsigned FlagsOf(std::string_view s) {
 
 std::string ItemRowLabel(int item) {
     const bool bs = item < 5;
-    return std::string(bs ? "貸借対照表 " : "損益計算書 ") + std::to_string((bs ? item : item - 5) + 1) +
-           "行目";
+    return std::string(bs ? "貸借対照表 " : "損益計算書 ") +
+           std::to_string((bs ? item : item - 5) + 1) + "行目";
 }
 
 std::vector<ControlEntry> ParseControlTable(std::string_view tsv) {

@@ -58,9 +58,9 @@ QString ImageEncoderExtension(const QString& suffix) {
 // The path the user chose, with the default extension added when the name has none (or,
 // for an image, an extension no encoder knows); empty when cancelled or not to be replaced.
 QString ChooseFile(CTesselDlg& window, DiagramCommand command, int kind) {
-    const bool image = command == DiagramCommand::SaveImage ||
-                       command == DiagramCommand::SaveHighResolution;
-    const int target = image ? kOutPng
+    const bool image =
+        command == DiagramCommand::SaveImage || command == DiagramCommand::SaveHighResolution;
+    const int target = image                                ? kOutPng
                        : command == DiagramCommand::SaveSvg ? kOutSvg
                                                             : kOutPdfVector;
     const QString extension = target == kOutPng   ? QStringLiteral("png")
@@ -123,8 +123,8 @@ class MenuFilter final : public QObject {
         if (watched != &window_ && watched != window_.canvas()) return false;
         const auto* e = static_cast<QContextMenuEvent*>(event);
         // The diagrams' places are the canvas's (the scroll area's content, if any).
-        const QPoint pos = watched == &window_ ? window_.canvas()->mapFrom(&window_, e->pos())
-                                               : e->pos();
+        const QPoint pos =
+            watched == &window_ ? window_.canvas()->mapFrom(&window_, e->pos()) : e->pos();
         const auto kind = DiagramKindAt(window_, pos);
         if (!kind) return false;
         ShowMenu(window_, *kind, e->globalPos());
@@ -141,10 +141,12 @@ bool SaveHighResolution(CTesselDlg& window, int kind, int factor, const QString&
     MessageSink& sink = window.messages();
     const QSize size = window.figureSize();
     const StatementData data = window.statementData();
-    const DiagramKind which = kind == kOutTypeBs ? DiagramKind::BalanceSheet : DiagramKind::ProfitAndLoss;
+    const DiagramKind which =
+        kind == kOutTypeBs ? DiagramKind::BalanceSheet : DiagramKind::ProfitAndLoss;
     DiagramBitmap bitmap;
     if (!DrawDiagramAtRatio(bitmap, which, size.width(), size.height(), factor, data,
-                            window.diagramOptions(), window.shownScale(DevicePixels(size.height(), factor)))) {
+                            window.diagramOptions(),
+                            window.shownScale(DevicePixels(size.height(), factor)))) {
         sink.ShowMessage(kMsgMemory, "", MessageKind::Error);
         return false;
     }
@@ -198,7 +200,8 @@ bool RunDiagramCommand(CTesselDlg& window, int kind, DiagramCommand command) {
         request.title = QStringLiteral("高解像度で保存");
         request.label = QStringLiteral("図の大きさの何倍で保存しますか");
         for (const int f : kHighResolutionFactors) {
-            request.items.append(QStringLiteral("%1倍 (%2 dpi)").arg(f).arg(f * kDiagramDotsPerInch));
+            request.items.append(
+                QStringLiteral("%1倍 (%2 dpi)").arg(f).arg(f * kDiagramDotsPerInch));
         }
         const int chosen = ChooseOne(&window, request);
         if (chosen < 0 || chosen >= int(std::size(kHighResolutionFactors))) return false;

@@ -47,7 +47,8 @@ SessionSignals::SessionSignals(std::function<void(int)> onSignal, QObject* paren
 
 SessionSignals::~SessionSignals() {
     if (!notifier_) return;
-    for (std::size_t i = 0; i < kSignals.size(); ++i) ::sigaction(kSignals[i], &g_saved[i], nullptr);
+    for (std::size_t i = 0; i < kSignals.size(); ++i)
+        ::sigaction(kSignals[i], &g_saved[i], nullptr);
     notifier_.reset();
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);

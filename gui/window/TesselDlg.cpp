@@ -9,8 +9,8 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QThread>
-#include <QWindow>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <functional>
 

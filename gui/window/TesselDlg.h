@@ -147,9 +147,9 @@ class CTesselDlg final : public QDialog, public AidsHost {
     DiagramBitmap bsScreen_, plScreen_;
     QSize batchFigureSize_{400, 300};
     int paintCount_ = 0;
-    QSize pendingOuterSize_;  // stored outer size, applied once the frame is known
-    QTimer placementTimer_;   // applies it once moves and resizes have settled
-    QRect normalOuter_;       // outer rectangle of the normal (not maximised) window
+    QSize pendingOuterSize_;      // stored outer size, applied once the frame is known
+    QTimer placementTimer_;       // applies it once moves and resizes have settled
+    QRect normalOuter_;           // outer rectangle of the normal (not maximised) window
     bool centrePending_ = false;  // the stored position was off screen
     QScrollArea* scroll_ = nullptr;
     QWidget* content_ = nullptr;  // the scroll area's widget

@@ -1,10 +1,12 @@
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -100,16 +102,19 @@ void CTesselDlg::UpdateDiagramDescriptions() {
         QWidget* object = diagramObjects_[d];
         const auto& [first, rect] = figures[d];
         if (!object) continue;
-        object->setGeometry(rect.left, rect.top, std::max(0, rect.width()), std::max(0, rect.height()));
+        object->setGeometry(rect.left, rect.top, std::max(0, rect.width()),
+                            std::max(0, rect.height()));
         QStringList parts;
         for (int k = 0; k < 5; ++k) {
             const int i = first + k;
             QString part = static_cast<QLineEdit*>(control(kIdNameBase + i))->text();
-            part += QLatin1Char(' ') + static_cast<QLabel*>(control(kIdAmountLabelBase + i))->text();
+            part +=
+                QLatin1Char(' ') + static_cast<QLabel*>(control(kIdAmountLabelBase + i))->text();
             if (i != kPlFirst) {  // sales shows no ratio
-                part += QStringLiteral(" (") +
-                        QString::fromStdString(FormatRatio(ratios_[std::size_t(i)], diagram_.Shosu)) +
-                        QStringLiteral("%)");
+                part +=
+                    QStringLiteral(" (") +
+                    QString::fromStdString(FormatRatio(ratios_[std::size_t(i)], diagram_.Shosu)) +
+                    QStringLiteral("%)");
             }
             parts.append(part);
         }
@@ -119,8 +124,24 @@ void CTesselDlg::UpdateDiagramDescriptions() {
     }
 }
 
+namespace {
+// A diagram is a picture to a screen reader.
+QAccessibleInterface* DiagramAccessible(const QString& key, QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (key != QLatin1String("QWidget") || !widget) return nullptr;
+    const QString name = widget->objectName();
+    if (name != QLatin1String("bsDiagram") && name != QLatin1String("plDiagram")) return nullptr;
+    return new QAccessibleWidget(widget, QAccessible::Graphic);
+}
+}  // namespace
+
 // Named as the control table names the figure frames.
 void CTesselDlg::MakeDiagramObjects() {
+    static const bool installed = [] {
+        QAccessible::installFactory(DiagramAccessible);
+        return true;
+    }();
+    (void)installed;
     const int frames[] = {kIdBsFrame, kIdPlFrame};
     const char* ids[] = {"bsDiagram", "plDiagram"};
     for (std::size_t d = 0; d < diagramObjects_.size(); ++d) {
@@ -153,8 +174,12 @@ void CTesselDlg::FitToScreen() {
     setMinimumSize(templateClientSize_.boundedTo(room).expandedTo(QSize(1, 1)));
     if (!isMaximized()) resize(size().boundedTo(room));
     if (isVisible() && !frame.isNull() && !available.contains(frameGeometry())) {
-        move(std::clamp(x(), available.left(), std::max(available.left(), available.right() - frameGeometry().width() + 1)),
-             std::clamp(y(), available.top(), std::max(available.top(), available.bottom() - frameGeometry().height() + 1)));
+        move(
+            std::clamp(x(), available.left(),
+                       std::max(available.left(), available.right() - frameGeometry().width() + 1)),
+            std::clamp(
+                y(), available.top(),
+                std::max(available.top(), available.bottom() - frameGeometry().height() + 1)));
     }
 }
 

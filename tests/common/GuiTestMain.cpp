@@ -28,9 +28,10 @@ std::string OffscreenPlatform() {
     char path[] = "/tmp/quorvex-screen-XXXXXX";
     const int fd = mkstemp(path);
     if (fd < 0) return "offscreen";
-    const std::string json = "{\"screens\": [{\"name\": \"test\", \"x\": 0, \"y\": 0, \"width\": " +
-                             std::to_string(w) + ", \"height\": " + std::to_string(h) +
-                             ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}";
+    const std::string json =
+        "{\"screens\": [{\"name\": \"test\", \"x\": 0, \"y\": 0, \"width\": " + std::to_string(w) +
+        ", \"height\": " + std::to_string(h) +
+        ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}";
     const bool ok = write(fd, json.data(), json.size()) == static_cast<ssize_t>(json.size());
     close(fd);
     return ok ? std::string("offscreen:configfile=") + path : std::string("offscreen");
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
     quorvex::test::InstallIsolation();
     TestApplication app(argc, argv);
     const int result = RUN_ALL_TESTS();
-    if (const auto at = platform.find('='); at != std::string::npos) unlink(platform.c_str() + at + 1);
+    if (const auto at = platform.find('='); at != std::string::npos)
+        unlink(platform.c_str() + at + 1);
     return result;
 }

@@ -22,9 +22,9 @@ TEST(DevicePixels, RoundsUpAndIgnoresNonsense) {
         int device;
     };
     const Case cases[] = {
-        {300, 1.0, 300}, {300, 1.5, 450}, {301, 1.5, 452},  {300, 1.1, 330},
-        {400, 1.25, 500}, {401, 1.25, 502}, {7, 3.0, 21},   {0, 2.0, 0},
-        {-4, 2.0, -4},   {5, 0.5, 5},     {5, NAN, 5},     {5, INFINITY, 5},
+        {300, 1.0, 300},  {300, 1.5, 450},  {301, 1.5, 452}, {300, 1.1, 330},
+        {400, 1.25, 500}, {401, 1.25, 502}, {7, 3.0, 21},    {0, 2.0, 0},
+        {-4, 2.0, -4},    {5, 0.5, 5},      {5, NAN, 5},     {5, INFINITY, 5},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DevicePixels(c.logical, c.ratio), c.device) << c.logical << " x " << c.ratio;

@@ -13,12 +13,12 @@
 #include <QXmlStreamReader>
 #include <memory>
 
+#include "engine/render/PixelRatio.h"
+#include "gui/widgets/ChoiceDialog.h"
 #include "gui/widgets/Dialogs.h"
 #include "gui/window/DiagramMenu.h"
 #include "gui/window/TesselDlg.h"
 #include "tests/common/Isolation.h"
-#include "engine/render/PixelRatio.h"
-#include "gui/widgets/ChoiceDialog.h"
 #include "tests/common/RecordingMessageSink.h"
 
 namespace quorvex {
