@@ -1,6 +1,6 @@
 // Drawing both diagrams of the sample period with all texts, as the window does at every
 // paint: 400 x 300 (the default figure), 960 x 540 each (a maximised full-HD window) and
-// 1920 x 1080 each.
+// 1920 x 1080 each; and the same at a pixel ratio (a HiDPI screen), in device pixels.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -10,6 +10,7 @@
 #include "engine/render/ComparisonSheet.h"
 #include "engine/render/Diagrams.h"
 #include "engine/render/PeriodRender.h"
+#include "engine/render/PixelRatio.h"
 
 namespace quorvex {
 namespace {
@@ -42,6 +43,29 @@ BENCHMARK(BM_DrawBothDiagrams)
     ->Args({400, 300})
     ->Args({960, 540})
     ->Args({1920, 1080})
+    ->Unit(benchmark::kMicrosecond);
+
+// Both diagrams as the window paints them on a screen of ratio range(2) / 10: figure size
+// times the ratio in device pixels, widths and fonts scaled. Ratio 10 (1.0) is the plain path.
+void BM_DrawBothDiagramsAtRatio(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1));
+    const double ratio = static_cast<double>(state.range(2)) / 10.0;
+    const StatementData data = Sample();
+    const DiagramOptions options = AllTexts();
+    DiagramBitmap bs, pl;
+    for (auto _ : state) {
+        bool ok = DrawDiagramAtRatio(bs, DiagramKind::BalanceSheet, width, height, ratio, data,
+                                     options, {}) &&
+                  DrawDiagramAtRatio(pl, DiagramKind::ProfitAndLoss, width, height, ratio, data,
+                                     options, {});
+        benchmark::DoNotOptimize(ok);
+    }
+}
+BENCHMARK(BM_DrawBothDiagramsAtRatio)
+    ->Args({1920, 1080, 10})
+    ->Args({1920, 1080, 15})
+    ->Args({1920, 1080, 20})
     ->Unit(benchmark::kMicrosecond);
 
 // The batch run's call, with fresh bitmaps each time (allocation included).

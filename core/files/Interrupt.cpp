@@ -45,6 +45,26 @@ void InstallInterruptHandlers() {
     ::sigaction(SIGTERM, &action, nullptr);
 }
 
+namespace {
+constexpr std::array<int, 2> kScopeSignals = {SIGTERM, SIGHUP};
+}
+
+InterruptScope::InterruptScope() {
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;
+    for (std::size_t i = 0; i < kScopeSignals.size(); ++i) {
+        ::sigaction(kScopeSignals[i], &action, &saved_[i]);
+    }
+}
+
+InterruptScope::~InterruptScope() {
+    for (std::size_t i = 0; i < kScopeSignals.size(); ++i) {
+        ::sigaction(kScopeSignals[i], &saved_[i], nullptr);
+    }
+}
+
 int PendingInterrupt() {
     return pending.load(std::memory_order_relaxed);
 }

@@ -4,10 +4,28 @@
 // second one ends the process at once (after removing a named temporary file that is
 // being written, should there be one). Toolkit-free.
 
+#include <signal.h>
+
+#include <array>
+
 namespace quorvex {
 
 // Installs the handlers (once per process; the window never does).
 void InstallInterruptHandlers();
+
+// For a run inside a program with handlers of its own (the window's batch run): the same
+// handlers for SIGTERM and SIGHUP while it lives, the program's own ones again afterwards.
+// The flag stays set for the program to see.
+class InterruptScope {
+  public:
+    InterruptScope();
+    ~InterruptScope();
+    InterruptScope(const InterruptScope&) = delete;
+    InterruptScope& operator=(const InterruptScope&) = delete;
+
+  private:
+    std::array<struct sigaction, 2> saved_{};
+};
 
 // The signal number that asked the run to stop, or 0.
 int PendingInterrupt();

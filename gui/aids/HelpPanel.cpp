@@ -2,6 +2,7 @@
 
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 
 namespace quorvex {
 
@@ -46,6 +47,10 @@ void ToggleHelpPanel(AidsHost& host, HelpText which) {
     panel->raise();
     // Qt keeps lines apart with LF alone; a CR would show as a character of its own.
     panel->setPlainText(QString::fromStdString(HelpTextOf(which)).replace("\r\n", "\n"));
+    // Named by its title, the text's first line without its brackets.
+    QString title = panel->document()->firstBlock().text().trimmed();
+    title.remove(QChar(0x3010)).remove(QChar(0x3011));
+    if (!title.isEmpty()) panel->setAccessibleName(title);
     panel->document()->setDocumentMargin(kPanelMargin);
     host.repaintFigureArea();
 }

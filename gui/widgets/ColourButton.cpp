@@ -3,11 +3,14 @@
 #include <QColorDialog>
 #include <QFrame>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <memory>
 
 namespace quorvex {
 
@@ -46,6 +49,7 @@ ColourButton::ColourButton(QWidget* parent) : QToolButton(parent) {
 
 void ColourButton::setColour(Colour c) {
     colour_ = c & 0x00FFFFFFu;
+    setAccessibleDescription(ToQColor(colour_).name());
     update();
 }
 
@@ -77,8 +81,96 @@ void ColourButton::paintEvent(QPaintEvent*) {
     p.drawPolygon(tri);
 }
 
+namespace {
+
+// One palette cell: its colour, and when focused a frame of black outside and white inside
+// that shows on every colour. Arrows move in the grid, Return and Space pick.
+class PaletteCell final : public QToolButton {
+  public:
+    PaletteCell(QWidget* parent, Colour c, std::vector<PaletteCell*>& cells)
+        : QToolButton(parent), colour_(c), cells_(cells) {
+        setFixedSize(22, 18);
+        setFocusPolicy(Qt::ClickFocus);
+        setToolTip(ToQColor(c).name());
+        setAccessibleName(ToQColor(c).name());
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QRect r = rect();
+        p.fillRect(r, ToQColor(colour_));
+        p.setPen(QColor(0x80, 0x80, 0x80));
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+        if (hasFocus() || underMouse()) {
+            p.setPen(QPen(Qt::black, 2));
+            p.drawRect(r.adjusted(1, 1, -1, -1));
+            p.setPen(QPen(Qt::white, 1));
+            p.drawRect(r.adjusted(2, 2, -3, -3));
+        }
+    }
+    void enterEvent(QEnterEvent* e) override {
+        QToolButton::enterEvent(e);
+        update();
+    }
+    void leaveEvent(QEvent* e) override {
+        QToolButton::leaveEvent(e);
+        update();
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        const int n = static_cast<int>(cells_.size());
+        const int at =
+            static_cast<int>(std::find(cells_.begin(), cells_.end(), this) - cells_.begin());
+        const int columns = ColourButton::kPaletteColumns;
+        int to = -1;
+        switch (e->key()) {
+            case Qt::Key_Left:
+                to = at % columns > 0 ? at - 1 : at;
+                break;
+            case Qt::Key_Right:
+                to = at % columns < columns - 1 && at + 1 < n ? at + 1 : at;
+                break;
+            case Qt::Key_Up:
+                to = at >= columns ? at - columns : at;
+                break;
+            case Qt::Key_Down:
+                to = at + columns < n ? at + columns : at;
+                break;
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Space:
+                click();
+                return;
+            default:
+                QToolButton::keyPressEvent(e);
+                return;
+        }
+        if (to >= 0 && to < n) Focus(cells_, to);
+    }
+    void keyReleaseEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_Space) return;  // picked on the press
+        QToolButton::keyReleaseEvent(e);
+    }
+
+  public:
+    // The grid is one tab stop: the focused cell.
+    static void Focus(std::vector<PaletteCell*>& cells, int index) {
+        for (PaletteCell* c : cells) c->setFocusPolicy(Qt::ClickFocus);
+        cells[std::size_t(index)]->setFocusPolicy(Qt::StrongFocus);
+        cells[std::size_t(index)]->setFocus(Qt::OtherFocusReason);
+    }
+
+  private:
+    Colour colour_;
+    std::vector<PaletteCell*>& cells_;
+};
+
+}  // namespace
+
 void ColourButton::openPopup() {
     auto* popup = new QFrame(this, Qt::Popup);
+    popup->setObjectName(QStringLiteral("colourPopup"));
+    popup->setAccessibleName(accessibleName());
     popup->setAttribute(Qt::WA_DeleteOnClose);
     popup->setFrameShape(QFrame::StyledPanel);
     auto* layout = new QVBoxLayout(popup);
@@ -87,16 +179,15 @@ void ColourButton::openPopup() {
     auto* grid = new QGridLayout;
     grid->setSpacing(2);
     const auto& colours = Palette();
+    auto cells = std::make_shared<std::vector<PaletteCell*>>();
+    int current = 0;
     for (std::size_t i = 0; i < colours.size(); ++i) {
         const Colour c = colours[i];
-        auto* cell = new QToolButton(popup);
-        cell->setFixedSize(22, 18);
-        cell->setAutoRaise(true);
-        cell->setStyleSheet(QStringLiteral("QToolButton{background:%1;border:1px solid #808080;}"
-                                           "QToolButton:hover{border:2px solid #000000;}")
-                                .arg(ToQColor(c).name()));
-        cell->setToolTip(ToQColor(c).name());
-        connect(cell, &QToolButton::clicked, popup, [this, popup, c] {
+        auto* cell = new PaletteCell(popup, c, *cells);
+        cell->setObjectName(QStringLiteral("cell%1").arg(i));
+        cells->push_back(cell);
+        if (c == colour_) current = static_cast<int>(i);
+        connect(cell, &QToolButton::clicked, popup, [this, popup, c, cells] {
             popup->close();
             choose(c);
         });
@@ -104,6 +195,7 @@ void ColourButton::openPopup() {
     }
     layout->addLayout(grid);
     auto* more = new QPushButton(QStringLiteral("その他の色..."), popup);
+    more->setObjectName(QStringLiteral("moreColours"));
     more->setAutoDefault(false);
     connect(more, &QPushButton::clicked, popup, [this, popup] {
         popup->close();
@@ -114,6 +206,7 @@ void ColourButton::openPopup() {
     popup->adjustSize();
     popup->move(mapToGlobal(QPoint(0, height())));
     popup->show();
+    PaletteCell::Focus(*cells, current);
 }
 
 }  // namespace quorvex

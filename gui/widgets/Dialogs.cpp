@@ -41,6 +41,9 @@ int ShowMessage(int id, QWidget* owner, std::string_view prefix, MessageKind kin
     const std::string text = MessageText(id);
     if (text.empty()) return kNoText;
     QMessageBox box(owner);
+    // A dialog's hints: title and close box, no minimise or maximise.
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                       Qt::WindowCloseButtonHint);
     box.setWindowTitle(Utf8(ApplicationTitle()));
     box.setText(Utf8(prefix) + Utf8(text));
     switch (kind) {

@@ -178,6 +178,9 @@ BuiltControls BuildControls(QWidget& window, const std::vector<ControlEntry>& ta
             spin->setGeometry(rect);
             spin->edit()->setObjectName(QString::number(entry.id));
             spin->setObjectName(QString::number(table[n + 1].id));
+            const QString name = QString::fromStdString(entry.accessibleName);
+            spin->setAccessibleName(name);
+            spin->edit()->setAccessibleName(name);
             out.controls.add(entry.id, spin->edit());
             out.controls.add(table[n + 1].id, spin);
             ++n;
@@ -186,6 +189,12 @@ BuiltControls BuildControls(QWidget& window, const std::vector<ControlEntry>& ta
         QWidget* w = MakeControl(window, entry, rect, group, out);
         w->setGeometry(Placement(entry, rect, *w));
         if (!entry.tip.empty()) w->setToolTip(QString::fromStdString(entry.tip));
+        // The figure frames' names go to the diagrams' accessible objects (the window's).
+        if (!entry.accessibleName.empty() && entry.kind != ControlKind::Frame) {
+            w->setAccessibleName(QString::fromStdString(entry.accessibleName));
+            // A button's tip says what it does; a screen reader tells it after the name.
+            if (!entry.tip.empty()) w->setAccessibleDescription(QString::fromStdString(entry.tip));
+        }
         if (entry.flags & kFlagHidden) w->hide();
         if (entry.id != kNoId) {
             w->setObjectName(QString::number(entry.id));

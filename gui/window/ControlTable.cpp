@@ -74,6 +74,12 @@ unsigned FlagsOf(std::string_view s) {
 
 }  // namespace
 
+std::string ItemRowLabel(int item) {
+    const bool bs = item < 5;
+    return std::string(bs ? "貸借対照表 " : "損益計算書 ") +
+           std::to_string((bs ? item : item - 5) + 1) + "行目";
+}
+
 std::vector<ControlEntry> ParseControlTable(std::string_view tsv) {
     std::vector<ControlEntry> out;
     ForEachRow(tsv, [&](std::string_view line) {
@@ -89,6 +95,7 @@ std::vector<ControlEntry> ParseControlTable(std::string_view tsv) {
         if (f.size() > 7) c.flags = FlagsOf(f[7]);
         if (f.size() > 8) c.picture = std::string(f[8]);
         if (f.size() > 9) c.tip = std::string(f[9]);
+        if (f.size() > 10) c.accessibleName = std::string(f[10]);
         const std::string_view id = f[0];
         if (id == "-") {
             out.push_back(c);
@@ -106,9 +113,14 @@ std::vector<ControlEntry> ParseControlTable(std::string_view tsv) {
             return;
         }
         const int y0 = c.rect.y;
+        const std::string name = c.accessibleName;
         for (int i = 0; i < 10; ++i) {
             c.id = first + i;
             c.rect.y = y0 + kItemRowOffsets[i];
+            c.accessibleName = name;
+            if (const auto at = name.find("%r"); at != std::string::npos) {
+                c.accessibleName.replace(at, 2, ItemRowLabel(i));
+            }
             out.push_back(c);
         }
     });

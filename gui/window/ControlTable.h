@@ -53,10 +53,14 @@ struct ControlEntry {
     unsigned flags = 0;
     std::string picture;  // name of the button picture, empty for none
     std::string tip;
+    std::string accessibleName;  // empty: the text names the control
 };
 
 // Offsets in dialog units of the ten item rows from the first one.
 inline constexpr int kItemRowOffsets[10] = {0, 15, 30, 45, 60, 93, 108, 123, 138, 153};
+
+// The row label of item i for accessible names: "貸借対照表 1行目" .. "損益計算書 5行目".
+std::string ItemRowLabel(int item);
 
 // Parses the control table; a row with an id range "a..b" gives one control per item,
 // placed at the item's row. Malformed rows are skipped.

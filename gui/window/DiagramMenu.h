@@ -13,7 +13,10 @@ namespace quorvex {
 
 class CTesselDlg;
 
-enum class DiagramCommand { SaveImage, SaveSvg, SavePdf, Copy };
+enum class DiagramCommand { SaveImage, SaveSvg, SavePdf, Copy, SaveHighResolution };
+
+// The factors "高解像度で保存..." offers: the figure size times 2 or 3, the PNG's dpi so too.
+inline constexpr int kHighResolutionFactors[] = {2, 3};
 
 // Makes a right click on either diagram of the window open the menu.
 void InstallDiagramMenu(CTesselDlg& window);

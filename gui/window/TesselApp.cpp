@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QSessionManager>
 #include <QTimer>
 #include <QTranslator>
 #include <memory>
 
 #include "gui/window/CommandLineFile.h"
+#include "gui/window/SessionSignals.h"
 #include "gui/window/TesselDlg.h"
 
 namespace quorvex {
@@ -29,6 +31,11 @@ bool CTesselApp::InitInstance(const QStringList& files) {
         // Asked once the window is shown, so the question has its window behind it.
         QTimer::singleShot(0, dialog.get(), [&dialog, files] { OfferBatchFiles(*dialog, files); });
     }
+    // Logout, shutdown or a plain kill: the window closes as at its close box, so the
+    // settings and everything typed are kept.
+    const SessionSignals sessionSignals([&dialog](int) { dialog->CloseForSession(); });
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, dialog.get(),
+                     [&dialog](QSessionManager&) { dialog->CloseForSession(); });
     dialog->exec();
     return false;
 }

@@ -7,11 +7,14 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
 #include <QThread>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <functional>
 
+#include "core/files/Interrupt.h"
 #include "core/model/NumberText.h"
 #include "engine/batch/BatchRun.h"
 #include "engine/render/Diagrams.h"
@@ -76,6 +79,7 @@ CTesselDlg::CTesselDlg(QWidget* parent) : QDialog(parent) {
     BuiltControls built = BuildControls(*this, MainWindowControls(), units_);
     controls_ = std::move(built.controls);
     colourButtons_ = built.colourButtons;
+    MakeDiagramObjects();
     ConnectHandlers();
     InstallDiagramMenu(*this);
     OnInitDialog();
@@ -108,7 +112,10 @@ void CTesselDlg::OnInitDialog() {
 
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect desktop = screen ? screen->geometry() : QRect(0, 0, 0, 0);
-    if (s.PX < desktop.width() && s.PY < desktop.height()) {
+    if (!(s.PX < desktop.width() && s.PY < desktop.height())) {
+        // Off screen: centred on the available area once the real frame is known.
+        centrePending_ = true;
+    } else {
         move(s.PX, s.PY);
         // The frame is not known before the window is shown: the client gets the outer
         // size now, and the frame is taken off once it is known.
@@ -118,6 +125,7 @@ void CTesselDlg::OnInitDialog() {
     }
     if (s.Zoomed == 1) setWindowState(windowState() | Qt::WindowMaximized);
 
+    FitToScreen();
     LayoutFigures();
     if (QWidget* period = control(kIdPeriod)) period->setFocus();
 }
@@ -128,7 +136,15 @@ void CTesselDlg::showEvent(QShowEvent* event) {
     // frame known. Look now and then for a while, and after every move, resize and change
     // of state once things have been quiet for a moment.
     for (const int ms : {0, 50, 100, 200, 400, 800, 1600, 3200}) {
-        QTimer::singleShot(ms, this, [this] { ApplyStoredOuterSize(); });
+        QTimer::singleShot(ms, this, [this] {
+            ApplyStoredOuterSize();
+            CentreOnScreen();
+            FitToScreen();
+        });
+    }
+    // Another screen may have another pixel ratio: the diagrams are drawn again for it.
+    if (QWindow* handle = windowHandle(); handle && !screenWatch_) {
+        screenWatch_ = connect(handle, &QWindow::screenChanged, this, [this] { LayoutFigures(); });
     }
 }
 
@@ -207,6 +223,7 @@ void CTesselDlg::RefreshRatioLabels(Statement which) {
         static_cast<QLabel*>(control(kIdRatioLabelBase + first + k))
             ->setText(Utf8(FormatRatio(r[std::size_t(k)], diagram_.Shosu)));
     }
+    UpdateDiagramDescriptions();
 }
 
 void CTesselDlg::OnCentreLineRadio(int mode) {
@@ -264,7 +281,19 @@ void CTesselDlg::RunBatchFile(const QString& path, const QString& title) {
     // window redraw where the file dialog was before that.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     repaint();
-    RunBatch(host, request);
+    // A signal during the run ends it as it ends the batch tool's (the files begun are
+    // finished, no summary); the window then closes as at its close box.
+    batchRunning_ = true;
+    {
+        const InterruptScope interruptible;
+        RunBatch(host, request);
+    }
+    batchRunning_ = false;
+    if (PendingInterrupt() != 0 || closeAfterBatch_) {
+        SetPendingInterrupt(0);
+        closeAfterBatch_ = false;
+        QTimer::singleShot(0, this, [this] { CloseForSession(); });
+    }
 }
 
 void CTesselDlg::OnComparisonSheet() {
@@ -279,7 +308,9 @@ void CTesselDlg::LayoutFigures() {
     QWidget* separator = control(kIdSeparator);
     if (!separator) return;
     const int s = separator->geometry().top();
-    const FigureLayout layout = LayoutFigureRects(width(), height(), s, diagram_.Yohaku);
+    const QWidget* surface = canvas();
+    const FigureLayout layout =
+        LayoutFigureRects(surface->width(), surface->height(), s, diagram_.Yohaku);
     bsRect_ = layout.bsRect;
     plRect_ = layout.plRect;
     figureArea_ = layout.figureArea;
@@ -295,7 +326,7 @@ void CTesselDlg::LayoutFigures() {
     RepaintFigureArea();
     if (helpShown_) {
         if (QWidget* panel = control(kIdHelpPanel)) {
-            panel->setGeometry(0, s, width(), height() - s);
+            panel->setGeometry(0, s, surface->width(), surface->height() - s);
             panel->show();
         }
     }
@@ -303,27 +334,12 @@ void CTesselDlg::LayoutFigures() {
 
 void CTesselDlg::RepaintFigureArea() {
     if (figureArea_.width() <= 0 || figureArea_.height() <= 0) return;
-    repaint(figureArea());
+    canvas()->repaint(figureArea());
+    UpdateDiagramDescriptions();
 }
 
 void CTesselDlg::paintEvent(QPaintEvent* event) {
-    QPainter painter(this);
-    if (!initialised_ || helpShown_) return;
-    // The labels and other transparent controls are painted over the window's own
-    // background; such a paint outside the figure area leaves the diagrams alone.
-    if (!event->region().intersects(figureArea())) return;
-    ++paintCount_;
-    const StatementData period = statementData();
-    // Each diagram on its own: a failure of one still lets the other be drawn.
-    const DiagramScale scale = shownScale(bsRect_.height());
-    if (PrepareDiagramBitmap(bsBitmap_, bsRect_.width(), bsRect_.height()) &&
-        DrawScaledDiagram(bsBitmap_, DiagramKind::BalanceSheet, period, diagram_, scale)) {
-        painter.drawImage(bsRect_.left, bsRect_.top, bsBitmap_.image());
-    }
-    if (PrepareDiagramBitmap(plBitmap_, plRect_.width(), plRect_.height()) &&
-        DrawScaledDiagram(plBitmap_, DiagramKind::ProfitAndLoss, period, diagram_, scale)) {
-        painter.drawImage(plRect_.left, plRect_.top, plBitmap_.image());
-    }
+    if (canvas() == this) PaintFigures(*this, event->region());
 }
 
 DiagramScale CTesselDlg::shownScale(int figureHeight) const {
@@ -335,10 +351,12 @@ void CTesselDlg::TakeBatchDiagrams(QSize size, const QImage& bs, const QImage& p
     batchFigureSize_ = size;
     bsBitmap_.image() = bs;
     plBitmap_.image() = pl;
+    figureBitmapsStale_ = false;
 }
 
 void CTesselDlg::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
+    if (scroll_) scroll_->setGeometry(rect());
     if (pendingOuterSize_.isValid()) placementTimer_.start();
     NoteNormalPlacement();
     LayoutFigures();
@@ -374,6 +392,9 @@ void CTesselDlg::OnDestroy() {
     destroyed_ = true;
     bsBitmap_.reset();
     plBitmap_.reset();
+    bsScreen_.reset();
+    plScreen_.reset();
+    figureBitmapsStale_ = false;
     StoredSettings s = SettingsToStore(statementData(), {colours_, diagram_, output_});
     s.Zoomed = isMaximized() ? 1 : 0;
     // The restored rectangle: the one the window returns to from maximised or minimised.

@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <array>
 
+class QScrollArea;
+
 #include "core/model/StatementData.h"
 #include "engine/render/DiagramBitmap.h"
 #include "engine/render/SharedScale.h"
@@ -46,9 +48,32 @@ class CTesselDlg final : public QDialog, public AidsHost {
     PixelRect plFigureRect() const { return plRect_; }
     // Width and height of the balance-sheet rectangle.
     QSize figureSize() const { return {bsRect_.width(), bsRect_.height()}; }
-    // The diagrams as last drawn, by a paint or by a batch run.
-    const DiagramBitmap& bsBitmap() const { return bsBitmap_; }
-    const DiagramBitmap& plBitmap() const { return plBitmap_; }
+    // The diagrams as last drawn, by a paint or by a batch run, at the figure size whatever
+    // the screen's pixel ratio (what output writes).
+    const DiagramBitmap& bsBitmap() const {
+        RefreshFigureBitmaps();
+        return bsBitmap_;
+    }
+    const DiagramBitmap& plBitmap() const {
+        RefreshFigureBitmaps();
+        return plBitmap_;
+    }
+    // The diagrams' accessible objects (balance sheet, profit and loss).
+    QWidget* diagramObject(int index) const { return diagramObjects_.at(std::size_t(index)); }
+    // The diagrams as last painted on a screen whose pixel ratio is not 1 (device pixels,
+    // their devicePixelRatio set); null bitmaps at ratio 1, where bsBitmap() is painted.
+    const DiagramBitmap& bsScreenBitmap() const { return bsScreen_; }
+    const DiagramBitmap& plScreenBitmap() const { return plScreen_; }
+    // The widget the controls and diagrams are on: the window itself, or the content of
+    // the scroll area on a screen smaller than the window's minimum.
+    QWidget* canvas() const;
+    QScrollArea* scrollArea() const { return scroll_; }
+    // Puts the content into a scroll area when the screen's available area (less the frame,
+    // once known) is smaller than the minimum size; nothing on a large enough screen.
+    void FitToScreen();
+    // Closes the window as its close box does; for a signal or the session's end. A batch
+    // run in progress is interrupted first and the window closed once it has returned.
+    void CloseForSession();
     int paintCount() const { return paintCount_; }
 
     // The size of the last batch run's diagrams.
@@ -81,6 +106,8 @@ class CTesselDlg final : public QDialog, public AidsHost {
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Enter: the dialog stays open.
     void accept() override {}
     void done(int result) override;
@@ -95,6 +122,12 @@ class CTesselDlg final : public QDialog, public AidsHost {
     void OnSpinStep(int id, int value);
     void NoteNormalPlacement();
     void ApplyStoredOuterSize();
+    void CentreOnScreen();
+    void PaintFigures(QWidget& target, const QRegion& region);
+    void RefreshFigureBitmaps() const;
+    void UpdateDiagramDescriptions();
+    void MakeDiagramObjects();
+    void EnableScrollArea();
 
     ControlMap controls_;
     std::array<ColourButton*, kItemCount> colourButtons_{};
@@ -109,12 +142,21 @@ class CTesselDlg final : public QDialog, public AidsHost {
     bool destroyed_ = false;
     QSize minTrackSize_{0, 0};
     PixelRect figureArea_, bsRect_, plRect_;
-    DiagramBitmap bsBitmap_, plBitmap_;
+    mutable DiagramBitmap bsBitmap_, plBitmap_;
+    mutable bool figureBitmapsStale_ = false;  // painted at a ratio other than 1 since
+    DiagramBitmap bsScreen_, plScreen_;
     QSize batchFigureSize_{400, 300};
     int paintCount_ = 0;
-    QSize pendingOuterSize_;  // stored outer size, applied once the frame is known
-    QTimer placementTimer_;   // applies it once moves and resizes have settled
-    QRect normalOuter_;       // outer rectangle of the normal (not maximised) window
+    QSize pendingOuterSize_;      // stored outer size, applied once the frame is known
+    QTimer placementTimer_;       // applies it once moves and resizes have settled
+    QRect normalOuter_;           // outer rectangle of the normal (not maximised) window
+    bool centrePending_ = false;  // the stored position was off screen
+    QScrollArea* scroll_ = nullptr;
+    QWidget* content_ = nullptr;  // the scroll area's widget
+    QMetaObject::Connection screenWatch_;
+    std::array<QWidget*, 2> diagramObjects_{};  // the diagrams' accessible objects
+    bool batchRunning_ = false;
+    bool closeAfterBatch_ = false;
     MessageBoxSink sink_{this};
     QString lastBatchPath_, lastBatchTitle_;
 };

@@ -23,6 +23,17 @@ void CTesselDlg::ConnectHandlers() {
         if (auto* edit = qobject_cast<QLineEdit*>(control(id))) {
             connect(edit, &QLineEdit::textChanged, this, [this, id] { UpdateAmountLabels(id); });
         }
+        // The colour button is named after its item, as typed.
+        if (auto* name = qobject_cast<QLineEdit*>(control(kIdNameBase + i))) {
+            connect(name, &QLineEdit::textChanged, this, [this, i](const QString& text) {
+                if (ColourButton* b = colourButtons_[std::size_t(i)]) {
+                    const QString item =
+                        text.isEmpty() ? QString::fromStdString(ItemRowLabel(i)) : text;
+                    b->setAccessibleName(item + QStringLiteral(" の色"));
+                }
+                UpdateDiagramDescriptions();
+            });
+        }
         if (ColourButton* button = colourButtons_[std::size_t(i)]) {
             button->setOnChosen([this, i](Colour c) {
                 colours_[std::size_t(i)] = c;

@@ -123,10 +123,12 @@ TEST_F(WindowAidsTest, HelpButtonsShareOneState) {
     EXPECT_TRUE(panel->isVisible());
     EXPECT_EQ(panel->geometry(), dlg->figureArea());
     EXPECT_TRUE(panel->toPlainText().startsWith("【全般説明】\n"));
+    EXPECT_EQ(panel->accessibleName(), QStringLiteral("全般説明"));
     Click(1040);
     EXPECT_FALSE(panel->isVisible());
     Click(1040);
     EXPECT_TRUE(panel->toPlainText().startsWith("【一括作成の説明】\n"));
+    EXPECT_EQ(panel->accessibleName(), QStringLiteral("一括作成の説明"));
     dlg->resize(dlg->width() + 40, dlg->height() + 30);
     QApplication::processEvents();
     EXPECT_EQ(panel->geometry(), dlg->figureArea());

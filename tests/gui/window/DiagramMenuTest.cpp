@@ -13,6 +13,8 @@
 #include <QXmlStreamReader>
 #include <memory>
 
+#include "engine/render/PixelRatio.h"
+#include "gui/widgets/ChoiceDialog.h"
 #include "gui/widgets/Dialogs.h"
 #include "gui/window/DiagramMenu.h"
 #include "gui/window/TesselDlg.h"
@@ -90,7 +92,7 @@ TEST_F(DiagramMenuTest, RightClickOnEitherDiagramOnlyOpensTheMenu) {
     RightClick(Centre(bs), "");
     EXPECT_EQ(menus_, 1);
     EXPECT_EQ(texts_, (QStringList{"画像として保存...", "SVGとして保存...",
-                                   "PDF(ベクター)として保存...", "コピー"}));
+                                   "PDF(ベクター)として保存...", "コピー", "高解像度で保存..."}));
     RightClick({bs.left - 1, bs.top}, "");
     EXPECT_EQ(menus_, 1);
     EXPECT_TRUE(requests_.empty());
@@ -185,6 +187,43 @@ TEST_F(DiagramMenuTest, CopyPutsTheBitmapAndItsSvg) {
     ASSERT_EQ(sink_.messages.size(), 1u);
     EXPECT_EQ(sink_.messages[0].Text(), "損益計算書をクリップボードに保存しました");
     EXPECT_TRUE(requests_.empty());
+}
+
+}  // namespace
+}  // namespace quorvex
+
+namespace quorvex {
+namespace {
+
+// 高解像度で保存...: the diagram at 2x or 3x the figure size, drawn (not scaled), its PNG
+// saying 192 or 288 dpi; cancelling the factor writes nothing.
+TEST_F(DiagramMenuTest, HighResolutionSaveDrawsAtTheChosenFactor) {
+    const QSize figure = dlg_->figureSize();
+    for (const int choice : {0, 1, -1}) {
+        SetChoiceHook([choice](const ChoiceRequest& r) {
+            EXPECT_EQ(r.items.size(), 2);
+            return choice;
+        });
+        answer_ = Home() + QStringLiteral("/hi%1").arg(choice + 1);
+        RightClick(Centre(dlg_->plFigureRect()), "saveHighResolution");
+        SetChoiceHook(nullptr);
+        const QImage image(answer_ + QStringLiteral(".png"));
+        if (choice < 0) {
+            EXPECT_TRUE(image.isNull());
+            continue;
+        }
+        const int factor = kHighResolutionFactors[choice];
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.size(), figure * factor);
+        EXPECT_EQ(image.dotsPerMeterX(), 3780 * factor);
+        DiagramBitmap expected;
+        ASSERT_TRUE(DrawDiagramAtRatio(expected, DiagramKind::ProfitAndLoss, figure.width(),
+                                       figure.height(), factor, dlg_->statementData(),
+                                       dlg_->diagramOptions(), {}));
+        QImage want = expected.image();
+        want.setDevicePixelRatio(1.0);
+        EXPECT_TRUE(image.convertToFormat(QImage::Format_RGB32) == want);
+    }
 }
 
 }  // namespace
