@@ -78,7 +78,8 @@ int SamePixels(const char* a, const char* b) {
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QGuiApplication app(argc, argv);
-    if (argc == 4 && std::strcmp(argv[1], "--same-pixels") == 0) return SamePixels(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "--same-pixels") == 0)
+        return SamePixels(argv[2], argv[3]);
     if (argc < 2) {
         std::fprintf(stderr,
                      "usage: quorvex_png_choice FOLDER [MAX_PICTURES]\n"

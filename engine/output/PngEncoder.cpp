@@ -17,12 +17,20 @@
 namespace quorvex {
 namespace {
 
-// libdeflate's fastest level against zlib level 3 (what libpng wrote before) on the batch
-// run's 400 x 300 diagrams with texts (bench/PngChoice.cpp, bench/batch-bench.sh): 0.7 % smaller
-// on average (a third of the files a little larger, none by more than a few per cent), at 5.1
-// million instructions a picture against zlib's 9.2 (its Adler-32 alone took 1.3). Level 2
-// saves 4 % more bytes but costs twice the instructions of level 1.
-constexpr int kPngLevel = 1;
+// libdeflate's levels against zlib level 3 (what libpng wrote before), on the batch run's
+// diagrams with texts (bench/PngChoice.cpp). At 400 x 300 level 1 is 0.7 % smaller on
+// average (a third of the files a little larger, none by more than 3 %) at 5.1 million
+// instructions a picture against zlib's 9.2 (its Adler-32 alone took 1.3); level 2 saves 4 %
+// more bytes for twice the instructions. Small pictures are mostly text, where level 1 is
+// 14 % larger at 160 x 120 and level 6 is 1 % smaller; they cost little at any level.
+constexpr int kFastLevel = 1;
+constexpr int kSmallPictureLevel = 6;
+constexpr std::size_t kSmallPictureRows = 320 * 1024;  // row bytes; 400 x 300 RGB has 360,300
+
+int LevelFor(const PngSettings& settings, std::size_t rowBytes) {
+    if (settings.level > 0) return settings.level;
+    return rowBytes < kSmallPictureRows ? kSmallPictureLevel : kFastLevel;
+}
 
 // A buffer this large is given back after use rather than kept for the thread's next picture.
 constexpr std::size_t kKeepBytes = std::size_t{8} << 20;
@@ -34,17 +42,15 @@ struct CompressorDeleter {
 // What each thread keeps between pictures: the compressor's tables and the row buffers are
 // large, and allocating them anew for every picture faulted their pages in every time.
 struct Scratch {
-    std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor;
-    int level = 0;
+    std::array<std::unique_ptr<libdeflate_compressor, CompressorDeleter>, 13> compressors;
     std::vector<std::uint8_t> indices;  // one palette index per pixel
     std::vector<std::uint8_t> rows;     // the PNG's rows, each after its filter byte
 
-    libdeflate_compressor* CompressorFor(int wanted) {
-        if (!compressor || level != wanted) {
-            compressor.reset(libdeflate_alloc_compressor(wanted));
-            level = compressor ? wanted : 0;
-        }
-        return compressor.get();
+    libdeflate_compressor* CompressorFor(int level) {
+        if (level < 1 || level > 12) return nullptr;
+        auto& c = compressors[static_cast<std::size_t>(level)];
+        if (!c) c.reset(libdeflate_alloc_compressor(level));
+        return c.get();
     }
     void Trim() {
         if (indices.capacity() > kKeepBytes) std::vector<std::uint8_t>().swap(indices);
@@ -182,8 +188,8 @@ void ToRgbRow(const std::uint32_t* in, std::size_t width, std::uint8_t* out) {
 #if defined(__x86_64__)
 // The same with one byte shuffle for four pixels (B, G, R, A in memory), where the processor
 // has it: it was a sixth of the encoder's own time.
-__attribute__((target("ssse3"))) void ToRgbRowShuffled(const std::uint32_t* in,
-                                                       std::size_t width, std::uint8_t* out) {
+__attribute__((target("ssse3"))) void ToRgbRowShuffled(const std::uint32_t* in, std::size_t width,
+                                                       std::uint8_t* out) {
     const __m128i order = _mm_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1);
     std::size_t x = 0;
     // Each store writes 16 bytes of which 12 count: it stays inside the row while six pixels
@@ -233,8 +239,7 @@ std::optional<QByteArray> Encode(const QImage& image, const PngSettings& setting
     const auto width = static_cast<std::size_t>(image.width());
     const auto height = static_cast<std::size_t>(image.height());
     std::vector<std::uint32_t> palette;
-    const bool indexed =
-        settings.exactPalette && IndexExactly(image, palette, scratch.indices);
+    const bool indexed = settings.exactPalette && IndexExactly(image, palette, scratch.indices);
     const int depth = indexed ? PaletteBitDepth(palette.size()) : 8;
     const std::size_t rowBytes = RowBytes(width, indexed ? depth : 24);
     scratch.rows.resize((rowBytes + 1) * height);
@@ -245,8 +250,7 @@ std::optional<QByteArray> Encode(const QImage& image, const PngSettings& setting
     }
     const std::size_t rawBytes = (rowBytes + 1) * height;
 
-    libdeflate_compressor* compressor =
-        scratch.CompressorFor(settings.level > 0 ? settings.level : kPngLevel);
+    libdeflate_compressor* compressor = scratch.CompressorFor(LevelFor(settings, rawBytes));
     if (!compressor) return std::nullopt;
     const std::size_t bound = libdeflate_zlib_compress_bound(compressor, rawBytes);
     const bool withPhys = image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0;
@@ -263,7 +267,8 @@ std::optional<QByteArray> Encode(const QImage& image, const PngSettings& setting
     PutBigEndian(at + 12, static_cast<std::uint32_t>(height));
     at[16] = static_cast<std::uint8_t>(depth);
     at[17] = indexed ? 3 : 2;  // palette, RGB
-    at[18] = at[19] = at[20] = 0;  // deflate, adaptive filtering (each row says which), no interlace
+    at[18] = at[19] = at[20] =
+        0;  // deflate, adaptive filtering (each row says which), no interlace
     FrameChunk(at, "IHDR", 13);
     at += kChunkFrame + 13;
 

@@ -16,8 +16,8 @@ namespace quorvex {
 // no gain in time. Diagrams with texts have some 700 to 1,100 colours; without texts a dozen,
 // where the palette shrinks the file about four times.
 struct PngSettings {
-    // libdeflate's level, 1 to 12; see kPngLevel in PngEncoder.cpp for the choice.
-    int level = 0;  // 0: the chosen default
+    // libdeflate's level, 1 to 12; 0: chosen by the picture's size (LevelFor in PngEncoder.cpp).
+    int level = 0;
     // At most 256 colours: an indexed picture with exactly those colours (in order of first
     // appearance), packed to 1, 2, 4 or 8 bits.
     bool exactPalette = true;
