@@ -55,6 +55,7 @@ class ToolHost final : public BatchHost {
     void SetProgress(int position) override;
     void LoadNames(const StatementData&) override {}
     void LoadPeriod(const StatementData&, FigureSize, const QImage&, const QImage&) override {}
+    bool WantsPictures() const override { return false; }
     void OpenFolder(const QString&) override {}
     void Warn(const std::string& line) override;
 

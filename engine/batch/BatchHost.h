@@ -45,6 +45,10 @@ class BatchHost {
     // amounts and ratios of data, the diagrams as rendered at size.
     virtual void LoadPeriod(const StatementData& data, FigureSize size, const QImage& bs,
                             const QImage& pl) = 0;
+    // False: LoadPeriod is given null pictures. The run then hands each period's bitmaps back
+    // for the next period as soon as they are encoded, instead of keeping them with every
+    // period that waits for the writer (at 16 jobs, some 50 MB of pictures nobody looks at).
+    virtual bool WantsPictures() const { return true; }
 
     // After the final question was answered Yes.
     virtual void OpenFolder(const QString& folder) = 0;

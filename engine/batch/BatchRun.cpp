@@ -297,8 +297,8 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
         p.bsName = bsName;
         p.plName = plName;
         p.work = pool.Submit([data, size, options = diagram_, outSaki = output_.OutSaki,
-                              shelf = &shelf_, scale = scale_](int) {
-            return DrawAndEncodePeriod(data, options, size, outSaki, *shelf, scale);
+                              shelf = &shelf_, scale = scale_, keep = host_.WantsPictures()](int) {
+            return DrawAndEncodePeriod(data, options, size, outSaki, *shelf, scale, keep);
         });
         summary_ +=
             SummaryPeriodLine(bsName.toStdString(), plName.toStdString(), separator, columns);

@@ -52,7 +52,7 @@ void PrepareDrawing() {
 
 DrawnPeriod DrawAndEncodePeriod(const StatementData& data, const DiagramOptions& options,
                                 FigureSize size, int outSaki, BitmapShelf& shelf,
-                                const DiagramScale& scale) {
+                                const DiagramScale& scale, bool keepPictures) {
     DrawnPeriod out;
     DiagramBitmap bs, pl;
     bs.image() = shelf.Take(size.width, size.height);
@@ -63,8 +63,13 @@ DrawnPeriod DrawAndEncodePeriod(const StatementData& data, const DiagramOptions&
     if (out.bsFile.ok) {
         out.plFile = EncodeOrReport(pl.image(), data, options, kOutTypePl, size, outSaki, scale);
     }
-    out.bs = std::move(bs.image());
-    out.pl = std::move(pl.image());
+    if (keepPictures) {
+        out.bs = std::move(bs.image());
+        out.pl = std::move(pl.image());
+    } else {
+        shelf.Put(std::move(bs.image()));
+        shelf.Put(std::move(pl.image()));
+    }
     return out;
 }
 

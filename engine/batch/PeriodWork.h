@@ -48,9 +48,10 @@ void PrepareDrawing();
 
 // Draws both diagrams of `data` at `size` and encodes them for target `outSaki`, as the
 // window's output would (EncodeDiagram). Out of memory while encoding: message 30001 on
-// the file concerned.
+// the file concerned. Without `keepPictures` the bitmaps go back on the shelf once encoded
+// and the result's pictures are null.
 DrawnPeriod DrawAndEncodePeriod(const StatementData& data, const DiagramOptions& options,
                                 FigureSize size, int outSaki, BitmapShelf& shelf,
-                                const DiagramScale& scale = {});
+                                const DiagramScale& scale = {}, bool keepPictures = true);
 
 }  // namespace quorvex

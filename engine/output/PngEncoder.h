@@ -1,6 +1,8 @@
 #pragma once
-// PNG through libpng: Qt's own writer tries every filter on every row and is several times
-// slower, which the batch run cannot afford. Lossless: 8-bit RGB, or an exact palette when the
+// PNG for the batch run's mostly flat pictures: the rows go to libdeflate in one piece and the
+// few chunks around its zlib stream are framed here (CRC from libdeflate). zlib through
+// libpng spent most of a period in deflate and its checksum; Qt's own writer tries every
+// filter on every row and is slower still. Lossless: 8-bit RGB, or an exact palette when the
 // picture has few enough colours (the canvas is opaque).
 
 #include <QByteArray>
@@ -9,22 +11,20 @@
 
 namespace quorvex {
 
-// Measured on the batch run's own pictures (bench/PngChoice.cpp): every row filter but none
-// makes most files larger at no gain in time; Z_RLE makes them many times larger. Levels 1
-// to 3 take the same time within the noise, but only from level 3 on is no file larger than
-// the one the toolkit's own writer made before. Diagrams with texts have some 700 to 1,100
-// colours; without texts a dozen, where the palette halves the time and shrinks the file
-// about four times.
+// Measured on the batch run's own pictures (bench/PngChoice.cpp): without a row filter the
+// flat blocks become long matches one row back, and every filter made most files larger at
+// no gain in time. Diagrams with texts have some 700 to 1,100 colours; without texts a dozen,
+// where the palette shrinks the file about four times.
 struct PngSettings {
-    int zlibLevel = 3;
-    int filter = 0x08;  // PNG_FILTER_NONE: one fixed filter for every row
-    int strategy = 0;   // Z_DEFAULT_STRATEGY
+    // libdeflate's level, 1 to 12; 0: chosen by the picture's size (LevelFor in PngEncoder.cpp).
+    int level = 0;
     // At most 256 colours: an indexed picture with exactly those colours (in order of first
     // appearance), packed to 1, 2, 4 or 8 bits.
     bool exactPalette = true;
 };
 
-// `image` must be Format_RGB32 or Format_ARGB32 (alpha is dropped). Nothing on failure.
+// `image` must be Format_RGB32 or Format_ARGB32 (alpha is dropped). Nothing on failure
+// (out of memory included).
 std::optional<QByteArray> EncodePng(const QImage& image, const PngSettings& settings = {});
 
 }  // namespace quorvex
