@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QTimer>
 #include <array>
+#include <memory>
 
 #include "core/model/StatementData.h"
 #include "engine/render/DiagramBitmap.h"
@@ -18,6 +19,9 @@
 #include "gui/window/Layout.h"
 
 namespace quorvex {
+
+class IndicatorWindow;
+class WindowIndicatorHost;
 
 class CTesselDlg final : public QDialog, public AidsHost {
   public:
@@ -73,6 +77,12 @@ class CTesselDlg final : public QDialog, public AidsHost {
     QString lastBatchTitle() const { return lastBatchTitle_; }
     void RepaintFigureArea();
     void LayoutFigures();
+    // 損益分岐点: the break-even line on the profit and loss diagram, repainted at once.
+    void SetBreakEven(bool on);
+    // Button 1054: the indicator window, made at the first click, where it was last.
+    void ShowIndicatorWindow();
+    // The indicator window when it has been opened (for tests), else null.
+    IndicatorWindow* indicatorWindow() const { return indicatorWindow_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -95,6 +105,7 @@ class CTesselDlg final : public QDialog, public AidsHost {
     void OnSpinStep(int id, int value);
     void NoteNormalPlacement();
     void ApplyStoredOuterSize();
+    void RefreshIndicators();
 
     ControlMap controls_;
     std::array<ColourButton*, kItemCount> colourButtons_{};
@@ -117,6 +128,9 @@ class CTesselDlg final : public QDialog, public AidsHost {
     QRect normalOuter_;       // outer rectangle of the normal (not maximised) window
     MessageBoxSink sink_{this};
     QString lastBatchPath_, lastBatchTitle_;
+    std::unique_ptr<WindowIndicatorHost> indicatorHost_;
+    IndicatorWindow* indicatorWindow_ = nullptr;  // a child of this window
+    QRect indicatorPlacement_;                    // stored client rectangle, if any
 };
 
 }  // namespace quorvex

@@ -23,6 +23,10 @@ void CTesselDlg::ConnectHandlers() {
         if (auto* edit = qobject_cast<QLineEdit*>(control(id))) {
             connect(edit, &QLineEdit::textChanged, this, [this, id] { UpdateAmountLabels(id); });
         }
+        // The indicator window names the profit ratios by the profit row's item name.
+        if (auto* name = qobject_cast<QLineEdit*>(control(kIdNameBase + i))) {
+            connect(name, &QLineEdit::textChanged, this, [this] { RefreshIndicators(); });
+        }
         if (ColourButton* button = colourButtons_[std::size_t(i)]) {
             button->setOnChosen([this, i](Colour c) {
                 colours_[std::size_t(i)] = c;
@@ -39,6 +43,10 @@ void CTesselDlg::ConnectHandlers() {
     onClick(kIdOutput, [this] { OutputShownDiagram(*this); });
     onClick(kIdBatch, [this] { ChooseAndRunBatch(*this); });
     onClick(kIdComparisonSheet, [this] { OnComparisonSheet(); });
+    onClick(kIdIndicators, [this] { ShowIndicatorWindow(); });
+    if (auto* period = qobject_cast<QLineEdit*>(control(kIdPeriod))) {
+        connect(period, &QLineEdit::textChanged, this, [this] { RefreshIndicators(); });
+    }
     onClick(kIdProportional, [this] {
         diagram_.HireiShukushaku =
             static_cast<QCheckBox*>(control(kIdProportional))->isChecked() ? 1 : 0;
