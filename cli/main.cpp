@@ -27,7 +27,7 @@
 namespace quorvex::data {
 extern const std::string_view kBatchHelp;
 extern const std::string_view kHelpIndicatorsText;
-}
+}  // namespace quorvex::data
 
 namespace {
 

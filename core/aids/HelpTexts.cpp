@@ -21,7 +21,7 @@ std::vector<std::string_view> LinesOf(std::string_view text) {
 }  // namespace
 
 std::string HelpTextOf(HelpText which) {
-    const std::string_view raw = which == HelpText::General   ? data::kHelpGeneralText
+    const std::string_view raw = which == HelpText::General ? data::kHelpGeneralText
                                  : which == HelpText::Batch ? data::kHelpBatchText
                                                             : data::kHelpIndicatorsText;
     std::string text;

@@ -15,18 +15,18 @@
 namespace quorvex {
 
 enum IndicatorIndex : int {
-    kCurrentRatio = 0,        // 流動比率
-    kEquityRatio,             // 自己資本比率
-    kFixedRatio,              // 固定比率
-    kFixedLongTermRatio,      // 固定長期適合率
-    kCapitalTurnover,         // 総資本回転率
-    kGrossMargin,             // 売上高総利益率
-    kProfitOnSales,           // 売上高経常利益率 (the item name of the profit row)
-    kProfitOnCapital,         // 総資本経常利益率
-    kMarginalProfitRatio,     // 限界利益率
-    kBreakEvenSales,          // 損益分岐点売上高
-    kBreakEvenRatio,          // 損益分岐点比率
-    kSafetyMargin,            // 安全余裕率
+    kCurrentRatio = 0,     // 流動比率
+    kEquityRatio,          // 自己資本比率
+    kFixedRatio,           // 固定比率
+    kFixedLongTermRatio,   // 固定長期適合率
+    kCapitalTurnover,      // 総資本回転率
+    kGrossMargin,          // 売上高総利益率
+    kProfitOnSales,        // 売上高経常利益率 (the item name of the profit row)
+    kProfitOnCapital,      // 総資本経常利益率
+    kMarginalProfitRatio,  // 限界利益率
+    kBreakEvenSales,       // 損益分岐点売上高
+    kBreakEvenRatio,       // 損益分岐点比率
+    kSafetyMargin,         // 安全余裕率
     kIndicatorCount,
 };
 

@@ -216,10 +216,10 @@ BatchResult Run::Execute() {
         return result_;
     }
     if (indicators_) {
-        const QString path = request_.indicatorsPath.isEmpty()
-                                 ? folder_ + QLatin1Char('/') +
-                                       IndicatorsFileName(request_.title, format_.separate)
-                                 : request_.indicatorsPath;
+        const QString path =
+            request_.indicatorsPath.isEmpty()
+                ? folder_ + QLatin1Char('/') + IndicatorsFileName(request_.title, format_.separate)
+                : request_.indicatorsPath;
         if (!WriteIndicatorsFile(path, indicatorsHeader_, indicatorLines_, scan.encoding, sink_)) {
             return result_;
         }

@@ -18,8 +18,8 @@ bool WriteIndicatorsFile(const QString& path, std::string_view header, std::stri
     std::string headerBytes;
     try {
         // The summary writer takes its header in the file's encoding already.
-        headerBytes = encoding == TextEncoding::Cp932 ? Cp932Codec().Encode(header)
-                                                      : std::string(header);
+        headerBytes =
+            encoding == TextEncoding::Cp932 ? Cp932Codec().Encode(header) : std::string(header);
     } catch (const std::bad_alloc&) {
         sink.ShowMessage(kMsgFileObject, "", MessageKind::Error);
         return false;

@@ -116,7 +116,8 @@ SheetResult WriteComparisonSheet(const SheetRequest& request, MessageSink& sink)
     TextEncoding encoding = TextEncoding::Utf8;
     const auto periods = ReadPeriods(request, sink, tooMany, encoding);
     if (!periods) return tooMany ? SheetResult::TooManyPeriods : SheetResult::Failed;
-    if (!request.indicatorsPath.isEmpty() && !WriteSheetIndicators(request, *periods, encoding, sink)) {
+    if (!request.indicatorsPath.isEmpty() &&
+        !WriteSheetIndicators(request, *periods, encoding, sink)) {
         return SheetResult::Failed;
     }
 
@@ -138,10 +139,9 @@ SheetResult WriteComparisonSheet(const SheetRequest& request, MessageSink& sink)
     } else {
         content.scale = SheetScale(content.periods, request.cell.height);
     }
-    const auto layout =
-        ComputeSheetLayout(static_cast<int>(content.periods.size()), request.cell.width,
-                           request.cell.height, content.options,
-                           content.indicators ? static_cast<int>(kSheetIndicators.size()) : 0);
+    const auto layout = ComputeSheetLayout(
+        static_cast<int>(content.periods.size()), request.cell.width, request.cell.height,
+        content.options, content.indicators ? static_cast<int>(kSheetIndicators.size()) : 0);
     // The count was checked; only a cell without area (a collapsed window) is left.
     if (!layout) return SheetResult::Failed;
 

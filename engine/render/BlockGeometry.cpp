@@ -64,7 +64,8 @@ BreakEvenLine ComputeBreakEvenLine(const PlGeometry& g, int height, std::optiona
     if (!ratio || height <= 0 || g.blocks[0].right <= g.blocks[0].left) return line;
     line.drawn = true;
     line.aboveSales = *ratio > 100;
-    const std::int32_t up = line.aboveSales ? height : std::clamp(RatioToPixels(height, *ratio), 0, height);
+    const std::int32_t up =
+        line.aboveSales ? height : std::clamp(RatioToPixels(height, *ratio), 0, height);
     line.y = height - up;
     std::int32_t top = line.y - kBreakEvenWidth / 2;
     top = std::clamp(top, 0, std::max(0, height - kBreakEvenWidth));

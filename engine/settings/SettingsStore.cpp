@@ -26,8 +26,10 @@ struct PlacementKey {
     bool notNegative;  // written as 0 when negative (a window partly off the left or top)
 };
 constexpr PlacementKey kPlacementKeys[] = {
-    {"Zoomed", &StoredSettings::Zoomed, false}, {"PX", &StoredSettings::PX, true},
-    {"PY", &StoredSettings::PY, true},          {"SX", &StoredSettings::SX, false},
+    {"Zoomed", &StoredSettings::Zoomed, false},
+    {"PX", &StoredSettings::PX, true},
+    {"PY", &StoredSettings::PY, true},
+    {"SX", &StoredSettings::SX, false},
     {"SY", &StoredSettings::SY, false},
     {"IndicatorPX", &StoredSettings::IndicatorPX, true},
     {"IndicatorPY", &StoredSettings::IndicatorPY, true},

@@ -30,8 +30,7 @@ QStringList DefinitionLines() {
 }  // namespace
 
 IndicatorWindow::IndicatorWindow(IndicatorHost& host, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      host_(host) {
+    : QWidget(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), host_(host) {
     setWindowTitle(QStringLiteral("指標"));
     const QStringList definitions = DefinitionLines();
 
@@ -40,7 +39,10 @@ IndicatorWindow::IndicatorWindow(IndicatorHost& host, QWidget* parent)
     table_->setHorizontalHeaderLabels({QStringLiteral("指標"), QStringLiteral("値")});
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setStretchLastSection(true);
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->setWordWrap(false);
     table_->setAccessibleName(QStringLiteral("指標の表"));
     for (int row = 0; row <= kIndicatorCount; ++row) {
         for (int column = 0; column < 2; ++column) {
@@ -78,8 +80,8 @@ IndicatorWindow::IndicatorWindow(IndicatorHost& host, QWidget* parent)
     connect(breakEven_, &QCheckBox::clicked, this, [this](bool on) { host_.setBreakEven(on); });
     batch_ = new QCheckBox(QStringLiteral("一括作成時に指標も出力"), this);
     batch_->setObjectName(QString::number(kIdIndicatorBatch));
-    batch_->setToolTip(
-        QStringLiteral("一括作成で集計ファイルと同じフォルダに各期の指標のファイル(_指標)も作成します"));
+    batch_->setToolTip(QStringLiteral(
+        "一括作成で集計ファイルと同じフォルダに各期の指標のファイル(_指標)も作成します"));
     connect(batch_, &QCheckBox::clicked, this, [this](bool on) { host_.setBatchIndicators(on); });
 
     auto* buttons = new QHBoxLayout;
@@ -92,7 +94,7 @@ IndicatorWindow::IndicatorWindow(IndicatorHost& host, QWidget* parent)
     layout->addWidget(breakEven_);
     layout->addWidget(batch_);
     layout->addWidget(help_, 1);
-    resize(340, 420);
+    resize(380, 480);
     Refresh();
 }
 

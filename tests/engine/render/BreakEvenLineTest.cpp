@@ -58,14 +58,26 @@ TEST(BreakEvenLine, BandAndTextForProfitLossNoFixedCostsAndNoMarginalProfit) {
     };
     const Case cases[] = {
         // 400 / 0.25 = 1600 of 2000: 80 %, 240 of 300 rows from the bottom, row 60.
-        {"profit", Period("1500", "500", "400", "100"), true, {0, 59, 133, 61},
-         "損益分岐点 80.0%", {0, 41, 133, 57}},
+        {"profit",
+         Period("1500", "500", "400", "100"),
+         true,
+         {0, 59, 133, 61},
+         "損益分岐点 80.0%",
+         {0, 41, 133, 57}},
         // 2400 of 2000: the line at the top, the text below it and saying so.
-        {"loss", Period("1500", "500", "600", "-100"), true, {0, 0, 133, 2},
-         "損益分岐点 120.0%\n(売上高が届かず赤字)", {0, 4, 133, 36}},
+        {"loss",
+         Period("1500", "500", "600", "-100"),
+         true,
+         {0, 0, 133, 2},
+         "損益分岐点 120.0%\n(売上高が届かず赤字)",
+         {0, 4, 133, 36}},
         // No fixed costs: break-even at nothing, the whole block is safety margin.
-        {"no fixed costs", Period("1500", "500", "0", "500"), true, {0, 298, 133, 300},
-         "損益分岐点 0.0%", {0, 280, 133, 296}},
+        {"no fixed costs",
+         Period("1500", "500", "0", "500"),
+         true,
+         {0, 298, 133, 300},
+         "損益分岐点 0.0%",
+         {0, 280, 133, 296}},
         // No marginal profit: no break-even point, nothing drawn.
         {"no marginal profit", Period("2000", "0", "400", "-400"), false, {}, "", {}},
     };
