@@ -26,7 +26,8 @@
 
 namespace quorvex::data {
 extern const std::string_view kBatchHelp;
-}
+extern const std::string_view kHelpIndicatorsText;
+}  // namespace quorvex::data
 
 namespace {
 
@@ -145,6 +146,8 @@ int Run(int argc, char** argv) {
         {"scale-basis", "", "AMOUNT"},
         {"sheet", "", "FILE"},
         {"title", "", "TEXT"},
+        {"indicators", "", "FILE"},
+        {"break-even", ""},
         {{"j", "jobs"}, "", "N"},
         {{"q", "quiet"}, ""},
         {{"h", "help"}, ""},
@@ -162,6 +165,10 @@ int Run(int argc, char** argv) {
     }
     if (parser.isSet("help")) {
         std::fwrite(quorvex::data::kBatchHelp.data(), 1, quorvex::data::kBatchHelp.size(), stdout);
+        // The key ratios' definitions, the same lines as the indicator window's help.
+        std::fputc('\n', stdout);
+        std::fwrite(quorvex::data::kHelpIndicatorsText.data(), 1,
+                    quorvex::data::kHelpIndicatorsText.size(), stdout);
         return 0;
     }
     if (parser.isSet("version")) {
@@ -228,6 +235,10 @@ int Run(int argc, char** argv) {
     if (parser.isSet("ratio-position")) {
         s.diagram.DrawUnder = Choice(parser, "ratio-position", {"right", "below"});
     }
+    if (parser.isSet("break-even")) s.diagram.BreakEven = 1;
+    if (parser.isSet("indicators") && parser.value("indicators").isEmpty()) {
+        UsageError(InvalidValue("--indicators", QString()));
+    }
     if (parser.isSet("colours")) {
         // Only a small regular file: a device, a FIFO or a huge file is a mistake.
         const auto text =
@@ -260,6 +271,9 @@ int Run(int argc, char** argv) {
         sheet.colours = s.colours;
         // The sheet is always on one scale; only a fixed basis changes which.
         if (scale.perFigure) sheet.scale = scale;
+        sheet.indicators = parser.isSet("indicators");
+        sheet.indicatorsPath = parser.value("indicators");
+        sheet.separate = s.output.Separate;
         quorvex::ProgressBar bar(false);
         quorvex::StderrSink sink(bar);
         switch (quorvex::WriteComparisonSheet(sheet, sink)) {
@@ -284,6 +298,7 @@ int Run(int argc, char** argv) {
     request.jobs = jobs;
     request.strict = parser.isSet("strict");
     request.scale = scale;
+    request.indicatorsPath = parser.value("indicators");
     quorvex::InstallInterruptHandlers();
     const quorvex::BatchResult result = quorvex::RunBatch(host, request);
     if (!result.ok) {

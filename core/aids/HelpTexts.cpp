@@ -6,6 +6,7 @@ namespace quorvex {
 namespace data {
 extern const std::string_view kHelpGeneralText;
 extern const std::string_view kHelpBatchText;
+extern const std::string_view kHelpIndicatorsText;
 extern const std::string_view kVersionLines;
 }  // namespace data
 
@@ -20,8 +21,9 @@ std::vector<std::string_view> LinesOf(std::string_view text) {
 }  // namespace
 
 std::string HelpTextOf(HelpText which) {
-    const std::string_view raw =
-        which == HelpText::General ? data::kHelpGeneralText : data::kHelpBatchText;
+    const std::string_view raw = which == HelpText::General ? data::kHelpGeneralText
+                                 : which == HelpText::Batch ? data::kHelpBatchText
+                                                            : data::kHelpIndicatorsText;
     std::string text;
     for (const std::string_view line : LinesOf(raw)) {
         text += line;

@@ -8,7 +8,7 @@
 
 namespace quorvex {
 
-enum class HelpText { General, Batch };
+enum class HelpText { General, Batch, Indicators };
 
 // The whole text, every line ended by CR LF (so it ends with CR LF CR LF).
 std::string HelpTextOf(HelpText which);

@@ -29,7 +29,7 @@ struct OptionEntry {
 };
 
 // In the order the settings store writes them.
-inline constexpr std::array<OptionEntry, 12> kOptionTable = {{
+inline constexpr std::array<OptionEntry, 14> kOptionTable = {{
     {"Shosu", 0, 5, StoredRule::Clamp, &DiagramOptions::Shosu, nullptr},
     {"FontSize", 5, 50, StoredRule::Clamp, &DiagramOptions::FontSize, nullptr},
     {"Futosa", 0, 20, StoredRule::Clamp, &DiagramOptions::Futosa, nullptr},
@@ -45,6 +45,9 @@ inline constexpr std::array<OptionEntry, 12> kOptionTable = {{
     {"DrawUnder", 0, 1, StoredRule::NonZeroIsOne, &DiagramOptions::DrawUnder, nullptr},
     // 比例縮尺; files written before it existed lack it and load it as off.
     {"HireiShukushaku", 0, 1, StoredRule::OneOnly, &DiagramOptions::HireiShukushaku, nullptr},
+    // 損益分岐点 and 一括作成時に指標も出力; older files lack them and load them as off.
+    {"BreakEven", 0, 1, StoredRule::OneOnly, &DiagramOptions::BreakEven, nullptr},
+    {"BatchIndicators", 0, 1, StoredRule::OneOnly, nullptr, &OutputOptions::BatchIndicators},
 }};
 
 // The row of key, found while compiling: a key not in the table does not compile.

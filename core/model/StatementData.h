@@ -73,6 +73,7 @@ struct DiagramOptions {
     int DrawRitu = 1;
     int DrawUnder = 1;        // 0 ratio right of the name, 1 below it
     int HireiShukushaku = 0;  // 1: diagrams on one shared scale (比例縮尺)
+    int BreakEven = 0;        // 1: the break-even line on the profit and loss diagram
 
     bool operator==(const DiagramOptions&) const = default;
 };
@@ -97,6 +98,7 @@ struct OutputOptions {
     int OutType = kOutTypePl;
     int OutSaki = kOutJpeg;
     int Separate = kSeparateNone;
+    int BatchIndicators = 0;  // 1: the window's batch run writes the indicators file too
 
     bool operator==(const OutputOptions&) const = default;
 };

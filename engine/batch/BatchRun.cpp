@@ -16,9 +16,11 @@
 #include "core/files/AtomicFile.h"
 #include "core/files/Interrupt.h"
 #include "core/model/Consistency.h"
+#include "core/model/Indicators.h"
 #include "engine/batch/BatchScale.h"
 #include "engine/batch/CsvInput.h"
 #include "engine/batch/EncoderPool.h"
+#include "engine/batch/IndicatorsFile.h"
 #include "engine/batch/OrderedWriter.h"
 #include "engine/batch/PeriodWork.h"
 #include "engine/output/ImageEncoding.h"
@@ -128,6 +130,8 @@ class Run final {
     std::optional<FolderHandle> folderHandle_;  // folder_, opened once for every file
     std::string summaryHeader_;                 // in the summary file's encoding, without line end
     std::string summary_;                       // the period lines, UTF-8
+    bool indicators_ = false;                   // an indicators file is asked for
+    std::string indicatorsHeader_, indicatorLines_;  // its lines, UTF-8
 };
 
 // The desktop folder BS_PL, or the folder the request names, made when missing (one
@@ -176,6 +180,7 @@ BatchResult Run::Execute() {
     format_.separate = host_.TakeSeparate();
     diagram_ = host_.Diagram();
     format_.decimals = diagram_.Shosu;
+    indicators_ = !request_.indicatorsPath.isEmpty() || request_.indicatorsBesideSummary;
     host_.SetProgressRange(static_cast<int>(scan.lines));
     host_.SetProgress(0);
 
@@ -209,6 +214,15 @@ BatchResult Run::Execute() {
     const QString summaryPath = folder_ + QLatin1Char('/') + summaryName;
     if (!WriteSummaryFile(folder_, summaryName, summaryHeader_, summary_, scan.encoding, sink_)) {
         return result_;
+    }
+    if (indicators_) {
+        const QString path =
+            request_.indicatorsPath.isEmpty()
+                ? folder_ + QLatin1Char('/') + IndicatorsFileName(request_.title, format_.separate)
+                : request_.indicatorsPath;
+        if (!WriteIndicatorsFile(path, indicatorsHeader_, indicatorLines_, scan.encoding, sink_)) {
+            return result_;
+        }
     }
     result_.ok = true;
     result_.summaryPath = summaryPath;
@@ -267,6 +281,7 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
             }
             host_.LoadNames(data);
             summaryHeader_ = SummaryHeaderBytes(bytes, separator, scan.encoding, codec);
+            if (indicators_) indicatorsHeader_ = IndicatorsHeaderLine(data, separator);
             host_.SetProgress(1);
             continue;
         }
@@ -303,6 +318,10 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
         summary_ +=
             SummaryPeriodLine(bsName.toStdString(), plName.toStdString(), separator, columns);
         summary_ += '\n';
+        if (indicators_) {
+            indicatorLines_ += IndicatorsPeriodLine(data, separator, format_.decimals);
+            indicatorLines_ += '\n';
+        }
         if (!writer.Push(std::move(p))) {
             PassOnReports(writer);  // the failure that stopped the writer
             return false;

@@ -23,6 +23,11 @@ struct BatchRequest {
     // Ratio (each diagram fills its figure), shared (the whole CSV one set, its scale found
     // in the first reading) or a fixed basis (BasisScale).
     DiagramScale scale;
+    // The indicators file (key ratios per period), written after the summary: at this path
+    // (the tool's --indicators), or beside the summary as IndicatorsFileName (the window's
+    // option 一括作成時に指標も出力). Neither: none.
+    QString indicatorsPath;
+    bool indicatorsBesideSummary = false;
 };
 
 struct BatchResult {

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "core/batch/CsvText.h"
+#include "core/model/Indicators.h"
+#include "engine/batch/IndicatorsFile.h"
 #include "engine/output/ImageEncoding.h"
 #include "engine/output/OutputFiles.h"
 #include "engine/output/VectorDiagram.h"
@@ -23,7 +25,8 @@ constexpr std::int64_t kMaxSheetPixels = std::int64_t{1} << 28;
 
 // The periods of the CSV in file order, or nothing after the message of the failure.
 std::optional<std::vector<StatementData>> ReadPeriods(const SheetRequest& request,
-                                                      MessageSink& sink, bool& tooMany) {
+                                                      MessageSink& sink, bool& tooMany,
+                                                      TextEncoding& encoding) {
     std::ifstream file(QFile::encodeName(request.csvPath).toStdString(), std::ios::binary);
     if (!file) {
         sink.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
@@ -50,6 +53,7 @@ std::optional<std::vector<StatementData>> ReadPeriods(const SheetRequest& reques
         sink.ShowMessage(kMsgSheetTooManyPeriods, "", MessageKind::Error);
         return std::nullopt;
     }
+    encoding = scan.encoding;
     bytes.clear();
     bytes.seekg(0);
     const Cp932Codec codec;
@@ -81,6 +85,20 @@ std::optional<std::vector<StatementData>> ReadPeriods(const SheetRequest& reques
     return periods;
 }
 
+// The indicators file of the sheet's periods, as the batch run writes it.
+bool WriteSheetIndicators(const SheetRequest& request, const std::vector<StatementData>& periods,
+                          TextEncoding encoding, MessageSink& sink) {
+    const char separator = SummarySeparator(request.separate);
+    std::string lines;
+    for (const StatementData& p : periods) {
+        lines += IndicatorsPeriodLine(p, separator, request.diagram.Shosu);
+        lines += '\n';
+    }
+    const std::string header =
+        IndicatorsHeaderLine(periods.empty() ? StatementData{} : periods.front(), separator);
+    return WriteIndicatorsFile(request.indicatorsPath, header, lines, encoding, sink);
+}
+
 }  // namespace
 
 std::optional<int> SheetTargetOf(const QString& path) {
@@ -95,8 +113,13 @@ SheetResult WriteComparisonSheet(const SheetRequest& request, MessageSink& sink)
     const std::optional<int> target = SheetTargetOf(request.outputPath);
     if (!target) return SheetResult::Failed;
     bool tooMany = false;
-    const auto periods = ReadPeriods(request, sink, tooMany);
+    TextEncoding encoding = TextEncoding::Utf8;
+    const auto periods = ReadPeriods(request, sink, tooMany, encoding);
     if (!periods) return tooMany ? SheetResult::TooManyPeriods : SheetResult::Failed;
+    if (!request.indicatorsPath.isEmpty() &&
+        !WriteSheetIndicators(request, *periods, encoding, sink)) {
+        return SheetResult::Failed;
+    }
 
     SheetContent content;
     content.title = request.title.isEmpty()
@@ -104,6 +127,7 @@ SheetResult WriteComparisonSheet(const SheetRequest& request, MessageSink& sink)
                         : request.title.toStdString();
     content.options = request.diagram;
     content.periods = *periods;
+    content.indicators = request.indicators;
     if (request.scale.perFigure) {
         content.scale = request.scale;
         for (const StatementData& p : content.periods) {
@@ -115,9 +139,9 @@ SheetResult WriteComparisonSheet(const SheetRequest& request, MessageSink& sink)
     } else {
         content.scale = SheetScale(content.periods, request.cell.height);
     }
-    const auto layout =
-        ComputeSheetLayout(static_cast<int>(content.periods.size()), request.cell.width,
-                           request.cell.height, content.options);
+    const auto layout = ComputeSheetLayout(
+        static_cast<int>(content.periods.size()), request.cell.width, request.cell.height,
+        content.options, content.indicators ? static_cast<int>(kSheetIndicators.size()) : 0);
     // The count was checked; only a cell without area (a collapsed window) is left.
     if (!layout) return SheetResult::Failed;
 

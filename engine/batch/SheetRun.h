@@ -23,6 +23,12 @@ struct SheetRequest {
     std::array<Colour, kItemCount> colours = DefaultItemColours;
     // Shared: the scale of the CSV's periods; a fixed basis (BasisScale) when given.
     DiagramScale scale{ScaleMode::Shared};
+    // The four key ratios under each column.
+    bool indicators = false;
+    // The indicators file of the sheet's periods (empty: none), in the summary's form:
+    // the CSV's encoding, CR LF, the separator that separate gives.
+    QString indicatorsPath;
+    int separate = kSeparateNone;
 };
 
 enum class SheetResult { Written, Failed, TooManyPeriods };

@@ -1,5 +1,6 @@
 #include "engine/render/BlockGeometry.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "core/model/NumberText.h"
@@ -56,6 +57,41 @@ PlGeometry ComputePlGeometry(int width, int height, const CompositionRatios& r) 
         {g.two, cofx, width, height},
     }};
     return g;
+}
+
+BreakEvenLine ComputeBreakEvenLine(const PlGeometry& g, int height, std::optional<double> ratio) {
+    BreakEvenLine line;
+    if (!ratio || height <= 0 || g.blocks[0].right <= g.blocks[0].left) return line;
+    line.drawn = true;
+    line.aboveSales = *ratio > 100;
+    const std::int32_t up =
+        line.aboveSales ? height : std::clamp(RatioToPixels(height, *ratio), 0, height);
+    line.y = height - up;
+    std::int32_t top = line.y - kBreakEvenWidth / 2;
+    top = std::clamp(top, 0, std::max(0, height - kBreakEvenWidth));
+    line.band = {g.blocks[0].left, top, g.blocks[0].right, std::min(height, top + kBreakEvenWidth)};
+    return line;
+}
+
+std::vector<PixelRect> BreakEvenDashes(const PixelRect& band, int dash, int gap) {
+    std::vector<PixelRect> out;
+    if (dash <= 0 || gap < 0) return out;
+    for (std::int64_t x = band.left; x < band.right; x += std::int64_t{dash} + gap) {
+        const std::int64_t end = std::min<std::int64_t>(x + dash, band.right);
+        out.push_back({SaturateToInt32(x), band.top, SaturateToInt32(end), band.bottom});
+    }
+    return out;
+}
+
+PixelRect BreakEvenTextRect(const BreakEvenLine& line, int height, int textHeight) {
+    const std::int64_t gapAbove = std::int64_t{line.band.top} - 2;
+    if (gapAbove - textHeight >= 0) {
+        return {line.band.left, SaturateToInt32(gapAbove - textHeight), line.band.right,
+                SaturateToInt32(gapAbove)};
+    }
+    const std::int64_t top = std::int64_t{line.band.bottom} + 2;
+    return {line.band.left, SaturateToInt32(top), line.band.right,
+            SaturateToInt32(std::min<std::int64_t>(top + textHeight, std::max(height, 0)))};
 }
 
 PixelRect BlockTextArea(int blockIndex, const PixelRect& block) {

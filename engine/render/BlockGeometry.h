@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "core/model/StatementData.h"
 #include "engine/render/PixelRect.h"
@@ -42,6 +44,26 @@ struct PlGeometry {
 };
 // Uses ratios 6 and 8; gross profit and ordinary profit take what is left.
 PlGeometry ComputePlGeometry(int width, int height, const CompositionRatios& ratios);
+
+// The break-even line across the sales block: at the height that stands for the break-even
+// sales, measured from the bottom (the part above it is the safety margin), as a band
+// kBreakEvenWidth high centred on that row and kept inside the block. Break-even sales
+// above the sales put it at the top; a negative ratio at the bottom; none, nothing.
+inline constexpr int kBreakEvenWidth = 2;
+struct BreakEvenLine {
+    bool drawn = false;
+    bool aboveSales = false;  // break-even sales exceed the sales (a loss)
+    std::int32_t y = 0;       // the row the height ends at, counted from the top
+    PixelRect band{};
+    bool operator==(const BreakEvenLine&) const = default;
+};
+// ratio: 損益分岐点比率 in percent (finite), or nothing when it cannot be computed.
+BreakEvenLine ComputeBreakEvenLine(const PlGeometry& g, int height, std::optional<double> ratio);
+// The band cut into dashes of dash pixels with gap pixels between, from the left.
+std::vector<PixelRect> BreakEvenDashes(const PixelRect& band, int dash, int gap);
+// Where the text of the line goes: the sales block's width, textHeight high, just above the
+// band, or just below it when the block has no room above.
+PixelRect BreakEvenTextRect(const BreakEvenLine& line, int height, int textHeight);
 
 // Where a block's text is centred: the left half of block 3, the right half of block 4
 // (they sit beside each other's neighbours), the whole block otherwise.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/model/Indicators.h"
 #include "core/model/NumberText.h"
 #include "engine/render/DiagramBitmap.h"
 #include "engine/render/Diagrams.h"
@@ -25,14 +26,20 @@ int SheetTitlePixels(const DiagramOptions& options) {
     return DiagramFontPixelSize(options.FontSize + options.FontSize / 2, kDiagramDotsPerInch);
 }
 
+int SheetIndicatorLinePixels(const DiagramOptions& options) {
+    return SheetTextPixels(options) * 3 / 2;
+}
+
 std::optional<SheetLayout> ComputeSheetLayout(int periods, int cellWidth, int cellHeight,
-                                              const DiagramOptions& options) {
+                                              const DiagramOptions& options, int indicatorLines) {
     if (periods < 1 || periods > kMaxSheetPeriods || cellWidth < 1 || cellHeight < 1) {
         return std::nullopt;
     }
     const std::int64_t text = SheetTextPixels(options);
     const std::int64_t titleBand = 2 * std::int64_t{SheetTitlePixels(options)};
     const std::int64_t labelBand = 2 * text;
+    const std::int64_t indicatorBand =
+        std::int64_t{std::max(indicatorLines, 0)} * SheetIndicatorLinePixels(options);
     // Room for an amount such as "5000万円" beside the bar.
     const std::int64_t scaleColumn = 6 * text + kTickLength + kSheetGap;
     const std::int64_t w = cellWidth, h = cellHeight;
@@ -42,7 +49,7 @@ std::optional<SheetLayout> ComputeSheetLayout(int periods, int cellWidth, int ce
     const std::int64_t yPl = yBs + h + kSheetGap;
     const std::int64_t yLabel = yPl + h;
     const std::int64_t width = x0 + periods * w + (periods - 1) * kSheetGap + kSheetMargin;
-    const std::int64_t height = yLabel + labelBand + kSheetMargin;
+    const std::int64_t height = yLabel + labelBand + indicatorBand + kSheetMargin;
     const auto rect = [](std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
         return PixelRect{SaturateToInt32(l), SaturateToInt32(t), SaturateToInt32(r),
                          SaturateToInt32(b)};
@@ -58,6 +65,10 @@ std::optional<SheetLayout> ComputeSheetLayout(int periods, int cellWidth, int ce
         out.bs.push_back(rect(x, yBs, x + w, yBs + h));
         out.pl.push_back(rect(x, yPl, x + w, yPl + h));
         out.label.push_back(rect(x, yLabel, x + w, yLabel + labelBand));
+        if (indicatorBand > 0) {
+            out.indicators.push_back(
+                rect(x, yLabel + labelBand, x + w, yLabel + labelBand + indicatorBand));
+        }
     }
     return out;
 }
@@ -109,6 +120,20 @@ void DrawScaleBar(DiagramSurface& surface, const PixelRect& column, std::int32_t
                             middle - size.height / 2 + size.height});
 }
 
+// The key ratios of one period, a line each: "自己資本比率 18.77%".
+void DrawSheetIndicators(DiagramSurface& surface, const PixelRect& area, const StatementData& data,
+                         const DiagramOptions& options) {
+    const IndicatorValues values = ComputeIndicators(data);
+    const int line = SheetIndicatorLinePixels(options);
+    std::int32_t top = area.top;
+    for (const IndicatorIndex i : kSheetIndicators) {
+        const std::string text =
+            IndicatorName(i, data) + " " + IndicatorText(values, i, options.Shosu);
+        surface.DrawText(text, {area.left, top, area.right, SaturatingAdd(top, line)});
+        top = SaturatingAdd(top, line);
+    }
+}
+
 }  // namespace
 
 void DrawComparisonSheet(DiagramSurface& surface, const SheetLayout& layout,
@@ -135,6 +160,9 @@ void DrawComparisonSheet(DiagramSurface& surface, const SheetLayout& layout,
         PixelRect label = layout.label[i];
         label.top += (label.bottom - label.top) / 4;
         surface.DrawText(data.period.Normalised(), label);
+        if (content.indicators && i < layout.indicators.size()) {
+            DrawSheetIndicators(surface, layout.indicators[i], data, options);
+        }
     }
     if (n > 0) {
         const int cellHeight = layout.bs[0].bottom - layout.bs[0].top;

@@ -30,6 +30,8 @@ struct SheetLayout {
     PixelRect scaleColumn;
     // Per period, in file order: the two cells and the period text under the column.
     std::vector<PixelRect> bs, pl, label;
+    // Per period, under its period text: the key ratios, one line each (empty without them).
+    std::vector<PixelRect> indicators;
 };
 
 // Pixel sizes of the sheet's two fonts at 96 dpi: the diagram font for the period texts and
@@ -37,10 +39,14 @@ struct SheetLayout {
 int SheetTextPixels(const DiagramOptions& options);
 int SheetTitlePixels(const DiagramOptions& options);
 
-// The layout of periods columns of cellWidth x cellHeight cells. Nothing for fewer than 1
-// or more than kMaxSheetPeriods periods, or a cell side below 1.
+// The layout of periods columns of cellWidth x cellHeight cells, with room for
+// indicatorLines lines of text under each period text (0: the sheet as without them).
+// Nothing for fewer than 1 or more than kMaxSheetPeriods periods, or a cell side below 1.
 std::optional<SheetLayout> ComputeSheetLayout(int periods, int cellWidth, int cellHeight,
-                                              const DiagramOptions& options);
+                                              const DiagramOptions& options,
+                                              int indicatorLines = 0);
+// The height of one line of the key ratios under a column.
+int SheetIndicatorLinePixels(const DiagramOptions& options);
 
 // The scale bar: the largest amount of the form 1, 2 or 5 x 10^k (k >= 0) that fits the
 // scale's full height, its digits, and its height in pixels by the diagrams' own rule.
@@ -57,6 +63,8 @@ struct SheetContent {
     std::vector<StatementData> periods;
     DiagramOptions options;
     DiagramScale scale;  // shared (or a fixed basis)
+    // The four key ratios under each column (kSheetIndicators), in the sheet's font.
+    bool indicators = false;
 };
 
 // The shared scale of the periods at one cell height.

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "core/model/Indicators.h"
 #include "core/model/NumberText.h"
 #include "engine/render/PainterSurface.h"
 
@@ -15,6 +16,10 @@ namespace {
 
 constexpr Colour kGray = 0x00808080;
 constexpr Colour kCentreLineRed = 0x000000FF;
+// Dark grey dashes stay readable on every item colour, light or dark.
+constexpr Colour kBreakEvenGrey = 0x00404040;
+constexpr int kBreakEvenDash = 8;
+constexpr int kBreakEvenGap = 4;
 
 // Line widths come from settings; far beyond any sensible value they are capped so that
 // width arithmetic cannot overflow.
@@ -156,6 +161,20 @@ bool DrawBsDiagram(DiagramSurface& surface, int width, int height, const Stateme
     return true;
 }
 
+void DrawBreakEvenLine(DiagramSurface& surface, const PlGeometry& g, int height,
+                       const StatementData& data) {
+    const IndicatorValues values = ComputeIndicators(data);
+    const BreakEvenLine line = ComputeBreakEvenLine(g, height, values[kBreakEvenRatio]);
+    if (!line.drawn) return;
+    for (const PixelRect& dash : BreakEvenDashes(line.band, kBreakEvenDash, kBreakEvenGap)) {
+        surface.Fill(dash, kBreakEvenGrey);
+    }
+    const std::string text = BreakEvenText(*values[kBreakEvenRatio]);
+    const int lines = 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+    const int lineHeight = surface.MeasureText(text.substr(0, text.find('\n'))).height;
+    surface.DrawText(text, BreakEvenTextRect(line, height, lines * lineHeight));
+}
+
 bool DrawPlDiagram(DiagramSurface& surface, int width, int height, const StatementData& data,
                    const DiagramOptions& options) {
     const FontRequest previous = CreateDiagramFont(kDiagramFace, options.FontSize, false, surface);
@@ -169,6 +188,7 @@ bool DrawPlDiagram(DiagramSurface& surface, int width, int height, const Stateme
             i == 0 ? std::string() : FormatRatio(data.ratios[kPlFirst + i], options.Shosu);
         DrawBlockText(surface, data.items[kPlFirst + i].name, ratio, i, g.blocks[i], options);
     }
+    if (options.BreakEven == 1) DrawBreakEvenLine(surface, g, height, data);
     surface.SelectFont(previous);
     return true;
 }

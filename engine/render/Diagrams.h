@@ -47,6 +47,12 @@ void DrawBlockText(DiagramSurface& surface, std::string_view name, std::string_v
 void DrawCentreLine(DiagramSurface& surface, int width, int ca, int cl, int fl, int mode,
                     int lineWidth);
 
+// The break-even line of the period on the profit and loss diagram of geometry g: grey
+// dashes across the sales block and the text "損益分岐点 xx.x%" beside them; nothing when
+// the break-even sales cannot be computed. DrawPlDiagram draws it when options.BreakEven.
+void DrawBreakEvenLine(DiagramSurface& surface, const PlGeometry& g, int height,
+                       const StatementData& data);
+
 // The two diagrams at width x height. They cover every pixel. Ratios come from
 // data.ratios, names and colours from data.items (0..4 and 5..9).
 bool DrawBsDiagram(DiagramSurface& surface, int width, int height, const StatementData& data,

@@ -18,16 +18,23 @@ constexpr const char* kAmountKey = "Kingaku";
 constexpr const char* kColourKey = "Col";
 constexpr const char* kPeriodKey = "Ki";
 
-// The window's placement, in the order written after the options.
+// The placement of the window and of the indicator window, in the order written after the
+// options.
 struct PlacementKey {
     const char* key;
     int StoredSettings::*field;
     bool notNegative;  // written as 0 when negative (a window partly off the left or top)
 };
 constexpr PlacementKey kPlacementKeys[] = {
-    {"Zoomed", &StoredSettings::Zoomed, false}, {"PX", &StoredSettings::PX, true},
-    {"PY", &StoredSettings::PY, true},          {"SX", &StoredSettings::SX, false},
+    {"Zoomed", &StoredSettings::Zoomed, false},
+    {"PX", &StoredSettings::PX, true},
+    {"PY", &StoredSettings::PY, true},
+    {"SX", &StoredSettings::SX, false},
     {"SY", &StoredSettings::SY, false},
+    {"IndicatorPX", &StoredSettings::IndicatorPX, true},
+    {"IndicatorPY", &StoredSettings::IndicatorPY, true},
+    {"IndicatorSX", &StoredSettings::IndicatorSX, false},
+    {"IndicatorSY", &StoredSettings::IndicatorSY, false},
 };
 
 QString Key(std::string_view key) {

@@ -22,6 +22,12 @@ struct StoredSettings {
     int PY = 0;
     int SX = 640;
     int SY = 480;
+    // The indicator window's client rectangle; a width of 0: never placed (older files
+    // lack these keys).
+    int IndicatorPX = 0;
+    int IndicatorPY = 0;
+    int IndicatorSX = 0;
+    int IndicatorSY = 0;
 
     bool operator==(const StoredSettings&) const = default;
 };

@@ -62,6 +62,7 @@ enum ControlId : int {
     kIdImportFiling = 1051,     // 読込(EDINET)...
     kIdProportional = 1052,     // 比例縮尺
     kIdComparisonSheet = 1053,  // 比較図...
+    kIdIndicators = 1054,       // 指標... (the indicator window)
     // One control per item i: base + i.
     kIdNameBase = 3000,
     kIdAmountBase = 3100,
@@ -74,6 +75,16 @@ enum ControlId : int {
 inline constexpr std::array<int, 7> kTargetRadios = {
     kIdTargetJpeg, kIdTargetBmp, kIdTargetGif,       kIdTargetPng,
     kIdTargetTiff, kIdTargetPdf, kIdTargetClipboard,
+};
+
+// The indicator window.
+enum IndicatorWindowId : int {
+    kIdIndicatorTable = 1,
+    kIdIndicatorCopy = 2,
+    kIdIndicatorHelp = 3,
+    kIdIndicatorHelpText = 4,
+    kIdIndicatorBreakEven = 5,  // 損益分岐点
+    kIdIndicatorBatch = 6,      // 一括作成時に指標も出力
 };
 
 // The version window.

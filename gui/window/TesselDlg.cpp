@@ -30,8 +30,10 @@
 #include "gui/window/AmountLabel.h"
 #include "gui/window/DiagramMenu.h"
 #include "gui/window/Icons.h"
+#include "gui/window/IndicatorWindow.h"
 #include "gui/window/SheetCommand.h"
 #include "gui/window/WindowBatchHost.h"
+#include "gui/window/WindowIndicatorHost.h"
 #include "gui/window/WindowOutput.h"
 #include "gui/window/WindowSettings.h"
 
@@ -103,6 +105,9 @@ void CTesselDlg::OnInitDialog() {
     colours_ = shown.colours;
     diagram_ = shown.diagram;
     output_ = shown.output;
+    if (s.IndicatorSX > 0 && s.IndicatorSY > 0) {
+        indicatorPlacement_ = QRect(s.IndicatorPX, s.IndicatorPY, s.IndicatorSX, s.IndicatorSY);
+    }
 
     initialised_ = true;
     for (int id = kIdAmountBase; id < kIdAmountBase + kItemCount; ++id) UpdateAmountLabels(id);
@@ -205,6 +210,28 @@ void CTesselDlg::UpdateAmountLabels(int id) {
         *static_cast<QLabel*>(control(kIdAmountLabelBase + i)),
         text.isEmpty() ? QStringLiteral("0円") : Utf8(FormatKanjiAmount(text.toStdString())));
     RefreshRatioLabels(StatementOf(i));
+    RefreshIndicators();
+}
+
+void CTesselDlg::RefreshIndicators() {
+    if (indicatorWindow_ && indicatorWindow_->isVisible()) indicatorWindow_->Refresh();
+}
+
+void CTesselDlg::ShowIndicatorWindow() {
+    if (!indicatorWindow_) {
+        indicatorHost_ = std::make_unique<WindowIndicatorHost>(*this);
+        indicatorWindow_ = new IndicatorWindow(*indicatorHost_, this);
+        if (indicatorPlacement_.isValid()) indicatorWindow_->setGeometry(indicatorPlacement_);
+    }
+    indicatorWindow_->Refresh();
+    indicatorWindow_->show();
+    indicatorWindow_->raise();
+    indicatorWindow_->activateWindow();
+}
+
+void CTesselDlg::SetBreakEven(bool on) {
+    diagram_.BreakEven = on ? 1 : 0;
+    RepaintFigureArea();
 }
 
 void CTesselDlg::RefreshRatioLabels(Statement which) {
@@ -247,6 +274,7 @@ void CTesselDlg::OnSpinStep(int id, int value) {
             diagram_.Shosu = value;
             RefreshRatioLabels(Statement::BalanceSheet);
             RefreshRatioLabels(Statement::ProfitAndLoss);
+            RefreshIndicators();
             RepaintFigureArea();
             break;
         case kIdFontSizeSpin:
@@ -277,6 +305,7 @@ void CTesselDlg::RunBatchFile(const QString& path, const QString& title) {
     request.jobs = std::max(1, QThread::idealThreadCount());
     // 比例縮尺 makes the whole CSV one set.
     if (diagram_.HireiShukushaku == 1) request.scale.mode = ScaleMode::Shared;
+    request.indicatorsBesideSummary = output_.BatchIndicators == 1;
     // The run keeps the thread to itself: no input reaches the window meanwhile. Let the
     // window redraw where the file dialog was before that.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -404,6 +433,14 @@ void CTesselDlg::OnDestroy() {
     s.PY = std::max(0, outer.y());
     s.SX = outer.width();
     s.SY = outer.height();
+    // Where the indicator window was last, shown or closed since.
+    if (indicatorWindow_) indicatorPlacement_ = indicatorWindow_->geometry();
+    if (indicatorPlacement_.isValid()) {
+        s.IndicatorPX = std::max(0, indicatorPlacement_.x());
+        s.IndicatorPY = std::max(0, indicatorPlacement_.y());
+        s.IndicatorSX = indicatorPlacement_.width();
+        s.IndicatorSY = indicatorPlacement_.height();
+    }
     SaveSettings(s);
 }
 

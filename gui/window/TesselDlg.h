@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QTimer>
 #include <array>
+#include <memory>
 
 class QScrollArea;
 
@@ -20,6 +21,9 @@ class QScrollArea;
 #include "gui/window/Layout.h"
 
 namespace quorvex {
+
+class IndicatorWindow;
+class WindowIndicatorHost;
 
 class CTesselDlg final : public QDialog, public AidsHost {
   public:
@@ -98,6 +102,12 @@ class CTesselDlg final : public QDialog, public AidsHost {
     QString lastBatchTitle() const { return lastBatchTitle_; }
     void RepaintFigureArea();
     void LayoutFigures();
+    // 損益分岐点: the break-even line on the profit and loss diagram, repainted at once.
+    void SetBreakEven(bool on);
+    // Button 1054: the indicator window, made at the first click, where it was last.
+    void ShowIndicatorWindow();
+    // The indicator window when it has been opened (for tests), else null.
+    IndicatorWindow* indicatorWindow() const { return indicatorWindow_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -128,6 +138,7 @@ class CTesselDlg final : public QDialog, public AidsHost {
     void UpdateDiagramDescriptions();
     void MakeDiagramObjects();
     void EnableScrollArea();
+    void RefreshIndicators();
 
     ControlMap controls_;
     std::array<ColourButton*, kItemCount> colourButtons_{};
@@ -159,6 +170,9 @@ class CTesselDlg final : public QDialog, public AidsHost {
     bool closeAfterBatch_ = false;
     MessageBoxSink sink_{this};
     QString lastBatchPath_, lastBatchTitle_;
+    std::unique_ptr<WindowIndicatorHost> indicatorHost_;
+    IndicatorWindow* indicatorWindow_ = nullptr;  // a child of this window
+    QRect indicatorPlacement_;                    // stored client rectangle, if any
 };
 
 }  // namespace quorvex

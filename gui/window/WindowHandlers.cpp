@@ -32,6 +32,7 @@ void CTesselDlg::ConnectHandlers() {
                     b->setAccessibleName(item + QStringLiteral(" の色"));
                 }
                 UpdateDiagramDescriptions();
+                RefreshIndicators();
             });
         }
         if (ColourButton* button = colourButtons_[std::size_t(i)]) {
@@ -50,6 +51,10 @@ void CTesselDlg::ConnectHandlers() {
     onClick(kIdOutput, [this] { OutputShownDiagram(*this); });
     onClick(kIdBatch, [this] { ChooseAndRunBatch(*this); });
     onClick(kIdComparisonSheet, [this] { OnComparisonSheet(); });
+    onClick(kIdIndicators, [this] { ShowIndicatorWindow(); });
+    if (auto* period = qobject_cast<QLineEdit*>(control(kIdPeriod))) {
+        connect(period, &QLineEdit::textChanged, this, [this] { RefreshIndicators(); });
+    }
     onClick(kIdProportional, [this] {
         diagram_.HireiShukushaku =
             static_cast<QCheckBox*>(control(kIdProportional))->isChecked() ? 1 : 0;

@@ -38,7 +38,7 @@ _quorvex_batch() {
             COMPREPLY=($(compgen -W 'company' -- "$cur"))
             return
             ;;
-        --colours | --sheet | --import)
+        --colours | --sheet | --import | --indicators)
             COMPREPLY=($(compgen -f -- "$cur"))
             return
             ;;
@@ -54,7 +54,8 @@ _quorvex_batch() {
         COMPREPLY=($(compgen -W '--output-dir --type --separator --size --decimals
             --font-size --line-width --centre-line --names --no-names --ratios
             --no-ratios --ratio-position --colours --defaults --vector --strict --scale
-            --scale-basis --sheet --title --import --non-consolidated --explain --name-periods --jobs --quiet
+            --scale-basis --sheet --title --indicators --break-even --import --non-consolidated
+            --explain --name-periods --jobs --quiet
             --help --version' -- "$cur"))
         return
     fi

@@ -61,7 +61,7 @@ TEST(SettingsStore, LoadClampsAndHoldsAsDescribed) {
     EXPECT_EQ(s.Zoomed, 1);
 }
 
-TEST(SettingsStore, RoundTripWritesAll48Values) {
+TEST(SettingsStore, RoundTripWritesAll54Values) {
     StoredSettings v;
     for (int i = 0; i < kItemCount; ++i) {
         v.Koumoku[i] = "項目" + std::to_string(i);
@@ -76,16 +76,24 @@ TEST(SettingsStore, RoundTripWritesAll48Values) {
     v.PY = 20;
     v.SX = 1200;
     v.SY = 700;
+    v.IndicatorPX = -3;
+    v.IndicatorPY = 40;
+    v.IndicatorSX = 300;
+    v.IndicatorSY = 420;
+    v.diagram.BreakEven = 1;
+    v.output.BatchIndicators = 1;
     ASSERT_TRUE(SaveSettings(v));
 
     QSettings raw(SettingsFilePath(), QSettings::IniFormat);
     raw.beginGroup(QStringLiteral("Last"));
-    EXPECT_EQ(raw.childKeys().size(), 48);
+    // 48 values, then 損益分岐点, 一括作成時に指標も出力 and the indicator window's rectangle.
+    EXPECT_EQ(raw.childKeys().size(), 54);
     EXPECT_EQ(raw.value(QStringLiteral("Col1")).toString(), QString::number(MakeColour(1, 2, 3)));
     EXPECT_EQ(raw.value(QStringLiteral("PX")).toInt(), 0);  // raised to 0
 
     StoredSettings expected = v;
     expected.PX = 0;
+    expected.IndicatorPX = 0;
     EXPECT_EQ(LoadSettings(), expected);
     EXPECT_TRUE(QFile::exists(QString::fromStdString(test::TestHome()) +
                               QStringLiteral("/.config/Velmora/Quorvex.ini")));

@@ -78,14 +78,14 @@ TEST(ControlTable, TheMainWindowTable) {
         EXPECT_LE(c.rect.x + c.rect.w, 492) << c.id;
         EXPECT_LE(c.rect.y + c.rect.h, 296) << c.id;
     }
-    EXPECT_EQ(ids.size(), 106u);  // the described 102, the import button, the warning line,
-                                  // the 比例縮尺 box and the 比較図 button
+    EXPECT_EQ(ids.size(), 107u);  // the described 102, the import button, the warning line,
+                                  // the 比例縮尺 box, the 比較図 and 指標 buttons
     EXPECT_EQ(labels, 22);
     for (int id :
-         {2,    101,  102,  103,  1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009,
-          1010, 1011, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021, 1022, 1023, 1024,
-          1025, 1026, 1027, 1028, 1029, 1030, 1031, 1032, 1033, 1034, 1035, 1036, 1037, 1038,
-          1039, 1040, 1041, 1042, 1043, 1044, 1045, 1047, 1048, 1049, 1050, 1051, 1052, 1053}) {
+         {2,    101,  102,  103,  1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010,
+          1011, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021, 1022, 1023, 1024, 1025, 1026,
+          1027, 1028, 1029, 1030, 1031, 1032, 1033, 1034, 1035, 1036, 1037, 1038, 1039, 1040, 1041,
+          1042, 1043, 1044, 1045, 1047, 1048, 1049, 1050, 1051, 1052, 1053, 1054}) {
         EXPECT_TRUE(ids.count(id)) << id;
     }
     EXPECT_EQ(MainWindowProperties().at("caption"), "Quorvex(財務諸表比率図作成ソフト)");

@@ -113,7 +113,10 @@ TEST(WindowScaleControls, NewControlsCoverNoOtherControl) {
     };
     int found = 0;
     for (const ControlEntry& mine : MainWindowControls()) {
-        if (mine.id != kIdProportional && mine.id != kIdComparisonSheet) continue;
+        if (mine.id != kIdProportional && mine.id != kIdComparisonSheet &&
+            mine.id != kIdIndicators) {
+            continue;
+        }
         ++found;
         for (const ControlEntry& other : MainWindowControls()) {
             if (&other == &mine || other.kind == ControlKind::GroupBox ||
@@ -124,7 +127,7 @@ TEST(WindowScaleControls, NewControlsCoverNoOtherControl) {
                 << mine.id << " covers " << other.id << " " << other.text;
         }
     }
-    EXPECT_EQ(found, 2);
+    EXPECT_EQ(found, 3);
 }
 
 TEST_F(WindowScaleTest, ShownDiagramsStandInProportionAndOutputWritesThem) {

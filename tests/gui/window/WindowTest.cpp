@@ -22,7 +22,7 @@ TEST_F(WindowTest, EveryControlOfTheTableExistsByIdAndName) {
             EXPECT_EQ(w->toolTip().toStdString(), c.tip) << c.id;
         }
     }
-    EXPECT_EQ(withId, 106);  // the described 102, import, warning line, 比例縮尺, 比較図
+    EXPECT_EQ(withId, 107);  // the described 102, import, warning line, 比例縮尺, 比較図, 指標
     for (int i = 0; i < kItemCount; ++i) {
         EXPECT_NE(qobject_cast<QLineEdit*>(dlg_->control(1000)), nullptr);
         EXPECT_NE(qobject_cast<QLineEdit*>(dlg_->control(3000 + i)), nullptr);
@@ -177,7 +177,8 @@ TEST_F(WindowTest, ClosingSavesAllValuesAndTheNextStartShowsThem) {
 
     QSettings raw(SettingsFilePath(), QSettings::IniFormat);
     raw.beginGroup(QStringLiteral("Last"));
-    EXPECT_EQ(raw.childKeys().size(), 48);
+    // 48, then 損益分岐点, 一括作成時に指標も出力 and the indicator window's rectangle.
+    EXPECT_EQ(raw.childKeys().size(), 54);
     std::set<QString> keys;
     for (const QString& k : raw.childKeys()) keys.insert(k);
     for (const char* k :
