@@ -5,7 +5,9 @@
 
 #include <QString>
 #include <array>
+#include <functional>
 #include <optional>
+#include <string>
 
 #include "core/batch/BatchRecords.h"
 #include "core/model/Messages.h"
@@ -23,6 +25,10 @@ struct SheetRequest {
     std::array<Colour, kItemCount> colours = DefaultItemColours;
     // Shared: the scale of the CSV's periods; a fixed basis (BasisScale) when given.
     DiagramScale scale{ScaleMode::Shared};
+    // A period whose figures do not add up: its warning line goes to warn (when set), and
+    // with strict the sheet is not drawn (Failed).
+    std::function<void(const std::string&)> warn;
+    bool strict = false;
 };
 
 enum class SheetResult { Written, Failed, TooManyPeriods };
