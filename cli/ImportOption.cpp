@@ -7,18 +7,9 @@
 
 namespace quorvex {
 
-QList<QCommandLineOption> ImportOptions() {
-    return {{"import", ""}, {"non-consolidated", ""}, {"strict", ""}};
-}
-
 std::optional<int> RunImportMode(const QCommandLineParser& parser,
                                  void (*usageError)(const QString& text)) {
-    if (!parser.isSet("import")) {
-        if (parser.isSet("non-consolidated")) {
-            usageError(QStringLiteral("--non-consolidated は --import と共に指定してください"));
-        }
-        return std::nullopt;
-    }
+    if (!parser.isSet("import")) return std::nullopt;
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty()) usageError(QStringLiteral("読み込むファイルを指定してください"));
     const FilingScope scope =
@@ -36,7 +27,7 @@ std::optional<int> RunImportMode(const QCommandLineParser& parser,
     for (const std::string& note : imported.notes) std::fprintf(stderr, "%s\n", note.c_str());
     const std::string csv = ImportCsvText(imported.periods);
     std::fwrite(csv.data(), 1, csv.size(), stdout);
-    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    return FinishStdout();
 }
 
 }  // namespace quorvex

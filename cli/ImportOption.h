@@ -1,7 +1,6 @@
 #pragma once
-// The tool's import mode and warning switch: `--import FILE...` writes the batch CSV of
-// EDINET filings to stdout instead of running a batch; `--strict` ends a run at the first
-// period whose figures do not add up.
+// The tool's import mode: `--import FILE...` writes the batch CSV of EDINET filings to
+// stdout instead of running a batch.
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -9,8 +8,6 @@
 #include <optional>
 
 namespace quorvex {
-
-QList<QCommandLineOption> ImportOptions();
 
 // With --import: the files imported, the CSV on stdout, the exit status returned (0, or 1
 // after the message on stderr). Without it: nothing happens and nothing is returned.
