@@ -86,7 +86,7 @@ TEST(SvgText, DiagramsWithHostileNamesAndPeriodsStayXml) {
             const auto svg = RenderVectorDiagram(VectorFormat::Svg, kind, data, {}, 400, 300);
             ASSERT_TRUE(svg) << h.what;
             const ParsedSvg parsed = Parse(*svg);
-            EXPECT_EQ(parsed.error, QString()) << h.what << "\n" << svg->constData();
+            EXPECT_EQ(parsed.error.toStdString(), "") << h.what << "\n" << svg->constData();
             EXPECT_FALSE(parsed.elements.contains("script")) << h.what;
             EXPECT_FALSE(parsed.elements.contains("font")) << h.what;
             // The names are drawn as they read (lines may break inside them).
@@ -119,7 +119,7 @@ TEST(SvgText, SheetTitlesAndCsvNamesStayXmlAndPdfTitlesReadBack) {
                 const QByteArray bytes = QByteArray::fromStdString(ReadBytes(request.outputPath));
                 if (QLatin1String(ext) == QLatin1String("svg")) {
                     const ParsedSvg parsed = Parse(bytes);
-                    ASSERT_EQ(parsed.error, QString()) << bytes.left(600).constData();
+                    ASSERT_EQ(parsed.error.toStdString(), "") << bytes.left(600).constData();
                     EXPECT_FALSE(parsed.elements.contains("script"));
                     if (titled) {
                         EXPECT_EQ(parsed.title, expected);
