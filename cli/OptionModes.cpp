@@ -7,7 +7,7 @@ namespace {
 constexpr ToolOption kOptions[] = {
     {"output-dir", "o", "DIR", kBatchRun},
     {"type", "t", "TYPE", kBatchRun},
-    {"separator", "s", "SEP", kBatchRun},
+    {"separator", "s", "SEP", kDrawingRuns},
     {"size", "", "WxH", kDrawingRuns},
     {"decimals", "", "N", kDrawingRuns},
     {"font-size", "", "N", kDrawingRuns},
