@@ -7,25 +7,9 @@
 
 namespace quorvex {
 
-QList<QCommandLineOption> ImportOptions() {
-    return {{"import", ""},
-            {"non-consolidated", ""},
-            {"strict", ""},
-            {"explain", ""},
-            {"name-periods", "", "how"}};
-}
-
 std::optional<int> RunImportMode(const QCommandLineParser& parser,
                                  void (*usageError)(const QString& text)) {
-    if (!parser.isSet("import")) {
-        for (const char* option : {"non-consolidated", "explain", "name-periods"}) {
-            if (parser.isSet(option)) {
-                usageError(QStringLiteral("--%1 は --import と共に指定してください")
-                               .arg(QString::fromLatin1(option)));
-            }
-        }
-        return std::nullopt;
-    }
+    if (!parser.isSet("import")) return std::nullopt;
     // Periods named "任天堂 2024年3月期", so that several companies share one CSV.
     const bool byCompany = parser.isSet("name-periods");
     if (byCompany && parser.value("name-periods") != QLatin1String("company")) {
@@ -55,7 +39,7 @@ std::optional<int> RunImportMode(const QCommandLineParser& parser,
     if (byCompany) NamePeriodsByCompany(periods);
     const std::string csv = ImportCsvText(periods);
     std::fwrite(csv.data(), 1, csv.size(), stdout);
-    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    return FinishStdout();
 }
 
 }  // namespace quorvex

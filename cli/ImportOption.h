@@ -1,8 +1,7 @@
 #pragma once
-// The tool's import mode and warning switch: `--import FILE...` writes the batch CSV of
-// EDINET filings to stdout instead of running a batch (`--explain`: where each figure came
-// from, on stderr; `--name-periods company`: periods named after the company too);
-// `--strict` ends a run at the first period whose figures do not add up.
+// The tool's import mode: `--import FILE...` writes the batch CSV of EDINET filings to
+// stdout instead of running a batch (`--explain`: where each figure came from, on stderr;
+// `--name-periods company`: periods named after the company too).
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -10,8 +9,6 @@
 #include <optional>
 
 namespace quorvex {
-
-QList<QCommandLineOption> ImportOptions();
 
 // With --import: the files imported, the CSV on stdout, the exit status returned (0, or 1
 // after the message on stderr). Without it: nothing happens and nothing is returned.

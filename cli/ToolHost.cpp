@@ -1,8 +1,39 @@
 #include "cli/ToolHost.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 namespace quorvex {
+namespace {
+
+bool g_stdoutClosed = false;
+
+}  // namespace
+
+void HoldClosedStdout() {
+    if (::fcntl(STDOUT_FILENO, F_GETFD) != -1 || errno != EBADF) return;
+    g_stdoutClosed = true;
+    const int fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (fd >= 0 && fd != STDOUT_FILENO) {
+        ::dup2(fd, STDOUT_FILENO);
+        ::close(fd);
+    }
+}
+
+int FinishStdout() {
+    // A full disk shows only here: the writes before went to the buffer.
+    int error = EBADF;
+    if (!g_stdoutClosed) {
+        if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+        error = errno;
+    }
+    std::fprintf(stderr, "quorvex-batch: 標準出力に書き込めません: %s\n", std::strerror(error));
+    return 1;
+}
 
 void ProgressBar::Set(int position) {
     if (!enabled_ || maximum_ <= 0) return;

@@ -32,6 +32,14 @@ class StderrSink final : public MessageSink {
     ProgressBar& progress_;
 };
 
+// Run first: a closed stdout would hand its descriptor to the next file opened, and the
+// path printed at the end would land in that file. The place is held by /dev/null and
+// FinishStdout reports the closed stream.
+void HoldClosedStdout();
+// The end of everything written to stdout: 0, or 1 after a message on stderr when the
+// stream could not take it (a full disk, a closed descriptor).
+int FinishStdout();
+
 struct ToolSettings {
     OutputOptions output;
     DiagramOptions diagram;

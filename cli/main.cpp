@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "cli/ImportOption.h"
+#include "cli/OptionModes.h"
 #include "cli/OutOfMemory.h"
 #include "cli/ToolHost.h"
 #include "core/files/Interrupt.h"
@@ -125,36 +126,7 @@ int Run(int argc, char** argv) {
     QCommandLineParser parser;
     // "-j2", "-tpng", "-o/tmp/x": a short option's value may follow it directly.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
-    const QList<QCommandLineOption> options = {
-        {{"o", "output-dir"}, "", "DIR"},
-        {{"t", "type"}, "", "TYPE"},
-        {{"s", "separator"}, "", "SEP"},
-        {"size", "", "WxH"},
-        {"decimals", "", "N"},
-        {"font-size", "", "N"},
-        {"line-width", "", "N"},
-        {"centre-line", "", "MODE"},
-        {"names", ""},
-        {"no-names", ""},
-        {"ratios", ""},
-        {"no-ratios", ""},
-        {"ratio-position", "", "POS"},
-        {"colours", "", "FILE"},
-        {"vector", ""},
-        {"defaults", ""},
-        {"scale", "", "MODE"},
-        {"scale-basis", "", "AMOUNT"},
-        {"sheet", "", "FILE"},
-        {"title", "", "TEXT"},
-        {"indicators", "", "FILE"},
-        {"break-even", ""},
-        {{"j", "jobs"}, "", "N"},
-        {{"q", "quiet"}, ""},
-        {{"h", "help"}, ""},
-        {{"v", "version"}, ""},
-    };
-    parser.addOptions(options);
-    parser.addOptions(quorvex::ImportOptions());
+    parser.addOptions(quorvex::ParserOptions());
     parser.addPositionalArgument("FILE.csv", "");
     if (!parser.parse(QCoreApplication::arguments())) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -169,11 +141,14 @@ int Run(int argc, char** argv) {
         std::fputc('\n', stdout);
         std::fwrite(quorvex::data::kHelpIndicatorsText.data(), 1,
                     quorvex::data::kHelpIndicatorsText.size(), stdout);
-        return 0;
+        return quorvex::FinishStdout();
     }
     if (parser.isSet("version")) {
         std::printf("quorvex-batch %s\n", QUORVEX_VERSION);
-        return 0;
+        return quorvex::FinishStdout();
+    }
+    if (const auto misfit = quorvex::OptionMisfit(parser, quorvex::RunOf(parser))) {
+        UsageError(*misfit);
     }
     if (const auto status = quorvex::RunImportMode(parser, UsageError)) return *status;
     const QStringList files = parser.positionalArguments();
@@ -274,22 +249,20 @@ int Run(int argc, char** argv) {
         sheet.indicators = parser.isSet("indicators");
         sheet.indicatorsPath = parser.value("indicators");
         sheet.separate = s.output.Separate;
+        sheet.strict = parser.isSet("strict");
         quorvex::ProgressBar bar(false);
         quorvex::StderrSink sink(bar);
+        sheet.warn = [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); };
         switch (quorvex::WriteComparisonSheet(sheet, sink)) {
             case quorvex::SheetResult::Written:
                 std::printf("%s\n", target.toUtf8().constData());
-                return 0;
+                return quorvex::FinishStdout();
             case quorvex::SheetResult::TooManyPeriods:
                 return kExitUsage;
             case quorvex::SheetResult::Failed:
                 return kExitRunFailed;
         }
     }
-    if (parser.isSet("title")) {
-        UsageError(QString::fromStdString(quorvex::MessageText(quorvex::kMsgTitleWithoutSheet)));
-    }
-
     quorvex::ToolHost host(s, progress);
     quorvex::BatchRequest request;
     request.csvPath = files.first();
@@ -309,11 +282,12 @@ int Run(int argc, char** argv) {
         return kExitRunFailed;
     }
     std::printf("%s\n", result.summaryPath.toUtf8().constData());
-    return 0;
+    return quorvex::FinishStdout();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    quorvex::HoldClosedStdout();
     return quorvex::RunGuardedAgainstOutOfMemory([&] { return Run(argc, argv); });
 }

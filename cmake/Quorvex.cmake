@@ -59,3 +59,36 @@ function(quorvex_embed target file symbol)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${src})
   target_sources(${target} PRIVATE ${out})
 endfunction()
+
+# The optimised builds (and so the package) are hardened as the distribution builds its own
+# programs: the tool reads files from the internet. Fortified functions need optimisation;
+# the sanitizer and fuzz builds bring their own checks and are left alone.
+function(quorvex_hardening)
+  include(CheckCXXCompilerFlag)
+  include(CheckPIESupported)
+  check_pie_supported()
+  set(CMAKE_POSITION_INDEPENDENT_CODE ON PARENT_SCOPE)
+  set(optimised "$<CONFIG:Release,RelWithDebInfo>")
+  set(flags -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2 -fstack-protector-strong)
+  foreach(flag -fstack-clash-protection -fcf-protection)
+    string(MAKE_C_IDENTIFIER "QUORVEX_HAS${flag}" var)
+    check_cxx_compiler_flag(${flag} ${var})
+    if(${var})
+      list(APPEND flags ${flag})
+    endif()
+  endforeach()
+  add_compile_options("$<${optimised}:${flags}>")
+  set(link LINKER:-z,relro,-z,now)
+  # The C runtime's start files of the distribution carry no IBT/SHSTK property, so the
+  # linker would drop the mark from every program although all of its own code is built
+  # with -fcf-protection; the mark is set explicitly. A loader enables the protection only
+  # when every library loaded carries it too.
+  if(QUORVEX_HAS_fcf_protection)
+    include(CheckLinkerFlag)
+    check_linker_flag(CXX "LINKER:-z,ibt,-z,shstk" QUORVEX_HAS_cet_mark)
+    if(QUORVEX_HAS_cet_mark)
+      list(APPEND link LINKER:-z,ibt,-z,shstk)
+    endif()
+  endif()
+  add_link_options("$<${optimised}:${link}>")
+endfunction()

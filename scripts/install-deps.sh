@@ -19,6 +19,7 @@ packages=(
   # checks, the .deb and its checker
   librsvg2-bin desktop-file-utils appstream man-db bash-completion
   dpkg-dev fakeroot lintian
+  devscripts  # hardening-check: the optimised programs are hardened
 )
 case "${1:-}" in
   # time: GNU time for the batch benchmark's peak memory; linux-perf: profiles of a run

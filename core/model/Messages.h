@@ -54,6 +54,12 @@ enum MessageId : int {
     kMsgImportNoNonConsolidated = 30308,
     kMsgImportBadAmount = 30309,
     kMsgImportChooseYear = 30310,
+    // Many filings into the window.
+    kMsgImportNotes = 30330,
+    kMsgImportThenWhat = 30331,
+    kMsgImportThenSheet = 30332,
+    kMsgImportThenBatch = 30333,
+    kMsgImportCsvPlainName = 30334,
     kMsgImportTooDeep = 30340,
     kMsgImportTooManyAttributes = 30341,
     kMsgImportConflict = 30342,

@@ -2,14 +2,14 @@
 
 #include <QFileInfo>
 #include <cstdint>
-#include <fstream>
 #include <new>
-#include <sstream>
 #include <vector>
 
 #include "core/batch/CsvText.h"
 #include "core/model/Indicators.h"
 #include "engine/batch/IndicatorsFile.h"
+#include "core/model/Consistency.h"
+#include "engine/batch/CsvInput.h"
 #include "engine/output/ImageEncoding.h"
 #include "engine/output/OutputFiles.h"
 #include "engine/output/VectorDiagram.h"
@@ -27,18 +27,11 @@ constexpr std::int64_t kMaxSheetPixels = std::int64_t{1} << 28;
 std::optional<std::vector<StatementData>> ReadPeriods(const SheetRequest& request,
                                                       MessageSink& sink, bool& tooMany,
                                                       TextEncoding& encoding) {
-    std::ifstream file(QFile::encodeName(request.csvPath).toStdString(), std::ios::binary);
-    if (!file) {
-        sink.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
-        return std::nullopt;
-    }
-    // Read once into memory: a pipe cannot go back to its start, and a sheet's CSV is small.
-    std::stringstream bytes;
-    bytes << file.rdbuf();
-    if (file.bad()) {
-        sink.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
-        return std::nullopt;
-    }
+    // The batch run's reader: a regular file is read from the disk twice, anything else
+    // once into memory within the batch's bounds, so an endless pipe ends at once.
+    CsvInput input;
+    if (!input.Open(request.csvPath, sink)) return std::nullopt;
+    std::istream& bytes = input.Stream();
     const CsvScan scan = ScanCsv(bytes, kMaxSheetPeriods + 1);
     if (scan.readError) {
         sink.ShowMessage(kMsgOpenFailed, "", MessageKind::Error);
@@ -79,6 +72,12 @@ std::optional<std::vector<StatementData>> ReadPeriods(const SheetRequest& reques
         FigureSize ignored;
         if (ReadPeriodRecord(text, SummaryFormat{}, request.cell, data, ignored, sink).empty()) {
             return std::nullopt;
+        }
+        // As in the batch run: the warning of a period that does not add up, and with
+        // strict the end of the run there.
+        if (const std::string warning = ConsistencyWarningLine(data); !warning.empty()) {
+            if (request.warn) request.warn(warning);
+            if (request.strict) return std::nullopt;
         }
         periods.push_back(data);
     }

@@ -5,7 +5,9 @@
 
 #include <QString>
 #include <array>
+#include <functional>
 #include <optional>
+#include <string>
 
 #include "core/batch/BatchRecords.h"
 #include "core/model/Messages.h"
@@ -29,6 +31,10 @@ struct SheetRequest {
     // the CSV's encoding, CR LF, the separator that separate gives.
     QString indicatorsPath;
     int separate = kSeparateNone;
+    // A period whose figures do not add up: its warning line goes to warn (when set), and
+    // with strict the sheet is not drawn (Failed).
+    std::function<void(const std::string&)> warn;
+    bool strict = false;
 };
 
 enum class SheetResult { Written, Failed, TooManyPeriods };

@@ -36,13 +36,61 @@ QString SvgFontFamilies(const QStringList& families) {
     return parts.join(QStringLiteral(", ")).toHtmlEscaped();
 }
 
+// Characters XML 1.0 cannot hold (C0 controls but tab, line feed and carriage return,
+// U+FFFE, U+FFFF, unpaired surrogates) become U+FFFD; a name or a title may hold anything.
+QString XmlSafe(QString text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if ((c < 0x20 && c != 0x09 && c != 0x0A && c != 0x0D) || c == 0xFFFE || c == 0xFFFF ||
+            QChar::isSurrogate(c)) {
+            text[i] = QChar(QChar::ReplacementCharacter);
+        }
+    }
+    return text;
+}
+
+// Text for an element of its own: the generator writes the title and the description as
+// given, unescaped.
+QString XmlEscaped(const QString& text) {
+    QString out;
+    for (const QChar c : XmlSafe(text)) {
+        switch (c.unicode()) {
+            case u'&':
+                out += QLatin1String("&amp;");
+                break;
+            case u'<':
+                out += QLatin1String("&lt;");
+                break;
+            case u'>':
+                out += QLatin1String("&gt;");
+                break;
+            case u'"':
+                out += QLatin1String("&quot;");
+                break;
+            case u'\'':
+                out += QLatin1String("&apos;");
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
 // The generator gives the size in millimetres and only the family it drew with. The figure
 // is a pixel picture: width and height become its pixels, and the font-family names the
 // Japanese stand-ins too, for a viewer that lacks the resolved face.
 QByteArray FinishSvg(QByteArray svg, int width, int height) {
     static const QRegularExpression size(QStringLiteral("^<svg width=\"[^\"]*\" height=\"[^\"]*\""),
                                          QRegularExpression::MultilineOption);
-    QString text = QString::fromUtf8(svg);
+    // The drawn texts come escaped for & < > " only, and with any character as it was: the
+    // generator's own markup has neither a character XML refuses nor an apostrophe.
+    QString text = XmlSafe(QString::fromUtf8(svg));
+    text.replace(QLatin1Char('\''), QLatin1String("&apos;"));
     text.replace(size, QStringLiteral("<svg width=\"%1\" height=\"%2\"").arg(width).arg(height));
     // Only on the text elements: the groups' font attributes style nothing.
     // The installed fonts do not change while the program runs.
@@ -76,8 +124,8 @@ std::optional<QByteArray> RenderSvg(const VectorDocument& document, int width, i
     generator.setSize(QSize(width, height));
     generator.setViewBox(QRect(0, 0, width, height));
     generator.setResolution(kDiagramDotsPerInch);
-    generator.setTitle(document.title);
-    generator.setDescription(document.description);
+    generator.setTitle(XmlEscaped(document.title));
+    generator.setDescription(XmlEscaped(document.description));
     bool drawn = false;
     {
         PainterSurface surface(generator, width, height);
@@ -103,7 +151,7 @@ std::optional<QByteArray> RenderPdf(const VectorDocument& document, int width, i
             return std::nullopt;
         }
         writer.setCreator(QString::fromLatin1(kCreator));
-        writer.setTitle(document.title);
+        writer.setTitle(XmlSafe(document.title));
         PainterSurface surface(writer, width, height);
         drawn = surface.isActive() && draw(surface);
     }

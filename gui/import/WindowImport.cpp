@@ -23,11 +23,23 @@ void SetField(AidsHost& host, int id, const QString& text) {
     if (auto* edit = qobject_cast<QLineEdit*>(host.control(id))) edit->setText(text);
 }
 
-// Accepts drags of filings over the window and reads the one dropped; everything else
-// goes on to the window as before.
+// The local paths of a drop that holds only filings and folders of them; none otherwise.
+QStringList DroppedFilings(const QList<QUrl>& urls) {
+    QStringList paths;
+    for (const QUrl& url : urls) {
+        const QString path = url.toLocalFile();
+        if (!IsFilingPath(path) && !QFileInfo(path).isDir()) return {};
+        paths << path;
+    }
+    return paths;
+}
+
+// Accepts drags of filings (one, several or folders) over the window and reads what was
+// dropped; everything else goes on to the window as before.
 class FilingDropFilter final : public QObject {
   public:
-    FilingDropFilter(AidsHost& host, QObject* parent) : QObject(parent), host_(host) {}
+    FilingDropFilter(AidsHost& host, FilingRunHost& runs, QObject* parent)
+        : QObject(parent), host_(host), runs_(runs) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -36,17 +48,16 @@ class FilingDropFilter final : public QObject {
             return QObject::eventFilter(watched, event);
         }
         auto* drop = static_cast<QDropEvent*>(event);
-        const QList<QUrl> urls = drop->mimeData()->urls();
-        if (urls.size() != 1 || !IsFilingPath(urls.front().toLocalFile())) {
-            return QObject::eventFilter(watched, event);
-        }
+        const QStringList paths = DroppedFilings(drop->mimeData()->urls());
+        if (paths.isEmpty()) return QObject::eventFilter(watched, event);
         drop->acceptProposedAction();
-        if (type == QEvent::Drop) ImportFilingIntoWindow(host_, urls.front().toLocalFile());
+        if (type == QEvent::Drop) ImportFilingsIntoWindow(host_, runs_, paths);
         return true;
     }
 
   private:
     AidsHost& host_;
+    FilingRunHost& runs_;
 };
 
 }  // namespace
@@ -114,11 +125,19 @@ std::string PeriodChoiceText(const ImportedPeriod& period) {
            (period.nonConsolidated ? "単体" : "連結") + ")";
 }
 
-void OnImportFilingClicked(AidsHost& host) {
-    const QString path = GetOpenFileName(
+void ImportFilingsIntoWindow(AidsHost& host, FilingRunHost& runs, const QStringList& paths) {
+    if (IsManyFilings(paths)) {
+        ImportManyFilings(host, runs, paths);
+    } else if (!paths.isEmpty()) {
+        ImportFilingIntoWindow(host, paths.front());
+    }
+}
+
+void OnImportFilingClicked(AidsHost& host, FilingRunHost& runs) {
+    const QStringList paths = GetOpenFileNames(
         host.hostWindow(), QStringLiteral("EDINETの書類を指定"),
         QStringLiteral("XBRLファイル・ZIPファイル(*.xbrl *.zip);;すべてのファイル(*)"));
-    if (!path.isEmpty()) ImportFilingIntoWindow(host, path);
+    ImportFilingsIntoWindow(host, runs, paths);
 }
 
 QString ConsistencyLineText(AidsHost& host) {
@@ -166,14 +185,14 @@ void RefreshConsistencyLine(AidsHost& host) {
     line->setToolTip(text);
 }
 
-void ConnectWindowImport(AidsHost& host) {
+void ConnectWindowImport(AidsHost& host, FilingRunHost& runs) {
     QWidget* window = host.hostWindow();
     if (auto* button = qobject_cast<QAbstractButton*>(host.control(kIdImportFiling))) {
         QObject::connect(button, &QAbstractButton::clicked, window,
-                         [&host] { OnImportFilingClicked(host); });
+                         [&host, &runs] { OnImportFilingClicked(host, runs); });
     }
     window->setAcceptDrops(true);
-    window->installEventFilter(new FilingDropFilter(host, window));
+    window->installEventFilter(new FilingDropFilter(host, runs, window));
     for (int i = 0; i <= kItemCount; ++i) {
         const int id = i == kItemCount ? kIdPeriod : kIdAmountBase + i;
         if (auto* edit = qobject_cast<QLineEdit*>(host.control(id))) {

@@ -8,6 +8,7 @@
 
 #include "core/import/FilingFigures.h"
 #include "gui/aids/AidsHost.h"
+#include "gui/import/WindowImportMany.h"
 #include "gui/widgets/ControlIds.h"
 
 class QLabel;
@@ -29,12 +30,16 @@ bool ImportFilingIntoWindow(AidsHost& host, const QString& path);
 // A year chooser's line: "2025年3月期  (Ｂ株式会社・IFRS・連結)".
 std::string PeriodChoiceText(const ImportedPeriod& period);
 
-// Button kIdImportFiling: the file chosen in the open dialog.
-void OnImportFilingClicked(AidsHost& host);
+// Files chosen or dropped: one file as ImportFilingIntoWindow, several or a folder as
+// ImportManyFilings.
+void ImportFilingsIntoWindow(AidsHost& host, FilingRunHost& runs, const QStringList& paths);
 
-// Wires the button, the drop of a filing anywhere on the window and the warning line,
-// which follows every change of an amount field from now on.
-void ConnectWindowImport(AidsHost& host);
+// Button kIdImportFiling: the files chosen in the open dialog (one or several).
+void OnImportFilingClicked(AidsHost& host, FilingRunHost& runs);
+
+// Wires the button, the drop of filings or folders anywhere on the window and the warning
+// line, which follows every change of an amount field from now on.
+void ConnectWindowImport(AidsHost& host, FilingRunHost& runs);
 
 // The warning line's text for the amounts now in the fields; empty when they add up.
 QString ConsistencyLineText(AidsHost& host);

@@ -41,10 +41,24 @@ int ShowMessage(int id, QWidget* owner, std::string_view prefix, MessageKind kin
     const std::string text = MessageText(id);
     if (text.empty()) return kNoText;
     QMessageBox box(owner);
+    PrepareMessageBox(box, text, prefix, kind);
+    const int answer = box.exec();
+    if (answer == QMessageBox::Yes) return kYes;
+    if (answer == QMessageBox::No) return kNo;
+    // Closing a question box with Esc or its close box counts as No, as on the desktop
+    // the box had no cancel button either.
+    return kind == MessageKind::Question ? kNo : kOk;
+}
+
+void PrepareMessageBox(QMessageBox& box, std::string_view text, std::string_view prefix,
+                       MessageKind kind) {
     // A dialog's hints: title and close box, no minimise or maximise.
     box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                        Qt::WindowCloseButtonHint);
     box.setWindowTitle(Utf8(ApplicationTitle()));
+    // File names, periods and filing values are shown as the characters they are: a name
+    // such as "<font size=7>" must not become markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(Utf8(prefix) + Utf8(text));
     switch (kind) {
         case MessageKind::Error:
@@ -64,12 +78,6 @@ int ShowMessage(int id, QWidget* owner, std::string_view prefix, MessageKind kin
     // Japanese button texts whatever translations are installed.
     if (QAbstractButton* b = box.button(QMessageBox::Yes)) b->setText(QStringLiteral("はい(&Y)"));
     if (QAbstractButton* b = box.button(QMessageBox::No)) b->setText(QStringLiteral("いいえ(&N)"));
-    const int answer = box.exec();
-    if (answer == QMessageBox::Yes) return kYes;
-    if (answer == QMessageBox::No) return kNo;
-    // Closing a question box with Esc or its close box counts as No, as on the desktop
-    // the box had no cancel button either.
-    return kind == MessageKind::Question ? kNo : kOk;
 }
 
 void SetMessageHook(MessageSink* hook) {
@@ -82,12 +90,23 @@ void SetFileDialogHook(std::function<QString(const FileDialogRequest&)> hook) {
 
 QString GetOpenFileName(QWidget* parent, const QString& title, const QString& filter,
                         const QString& directory) {
-    return AskFile(parent, FileDialogRequest{false, title, directory, {}, filter});
+    return AskFile(parent, FileDialogRequest{false, false, title, directory, {}, filter});
+}
+
+QStringList GetOpenFileNames(QWidget* parent, const QString& title, const QString& filter,
+                             const QString& directory) {
+    FileDialogRequest request{false, true, title, directory, {}, filter};
+    if (g_fileHook) {
+        const QString answer = g_fileHook(request);
+        return answer.isEmpty() ? QStringList() : answer.split(QChar(0));
+    }
+    return QFileDialog::getOpenFileNames(parent, title, directory, filter, nullptr,
+                                         QFileDialog::ReadOnly);
 }
 
 QString GetSaveFileName(QWidget* parent, const QString& title, const QString& defaultName,
                         const QString& filter, const QString& directory) {
-    return AskFile(parent, FileDialogRequest{true, title, directory, defaultName, filter});
+    return AskFile(parent, FileDialogRequest{true, false, title, directory, defaultName, filter});
 }
 
 }  // namespace quorvex

@@ -18,7 +18,9 @@ QString Text(const char* key) {
 }  // namespace
 
 SheetResult RunSheetCommand(QWidget* parent, SheetRequest options, MessageSink& sink) {
-    const QString csv = GetOpenFileName(parent, Text("sheet_csv_title"), Text("sheet_csv_filter"));
+    const QString csv = options.csvPath.isEmpty() ? GetOpenFileName(parent, Text("sheet_csv_title"),
+                                                                    Text("sheet_csv_filter"))
+                                                  : options.csvPath;
     if (csv.isEmpty()) return SheetResult::Failed;
     const QFileInfo input(csv);
     QString target = GetSaveFileName(parent, Text("sheet_save_title"),

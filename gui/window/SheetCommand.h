@@ -8,7 +8,8 @@ class QWidget;
 
 namespace quorvex {
 
-// options: everything but the paths (figure size, diagram options, colours). Messages go
+// options: everything but the target (figure size, diagram options, colours), and the CSV
+// when it is known already (else it is asked for). Messages go
 // to sink. Returns what the sheet run gave, Failed also when a dialog was cancelled or an
 // existing file is not to be replaced.
 SheetResult RunSheetCommand(QWidget* parent, SheetRequest options, MessageSink& sink);

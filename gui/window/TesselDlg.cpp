@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -325,12 +326,17 @@ void CTesselDlg::RunBatchFile(const QString& path, const QString& title) {
     }
 }
 
-void CTesselDlg::OnComparisonSheet() {
+void CTesselDlg::OnComparisonSheet(const QString& csv) {
     SheetRequest request;
     request.cell = {figureSize().width(), figureSize().height()};
     request.diagram = diagram_;
     request.colours = colours_;
+    request.csvPath = csv;
     RunSheetCommand(this, request, sink_);
+}
+
+void CTesselDlg::runBatchOn(const QString& csvPath) {
+    RunBatchFile(csvPath, QFileInfo(csvPath).completeBaseName());
 }
 
 void CTesselDlg::LayoutFigures() {

@@ -14,6 +14,7 @@ class QScrollArea;
 #include "engine/render/DiagramBitmap.h"
 #include "engine/render/SharedScale.h"
 #include "gui/aids/AidsHost.h"
+#include "gui/import/WindowImportMany.h"
 #include "gui/widgets/ControlIds.h"
 #include "gui/widgets/DialogUnits.h"
 #include "gui/widgets/Dialogs.h"
@@ -25,7 +26,7 @@ namespace quorvex {
 class IndicatorWindow;
 class WindowIndicatorHost;
 
-class CTesselDlg final : public QDialog, public AidsHost {
+class CTesselDlg final : public QDialog, public AidsHost, public FilingRunHost {
   public:
     explicit CTesselDlg(QWidget* parent = nullptr);
     ~CTesselDlg() override;
@@ -39,6 +40,9 @@ class CTesselDlg final : public QDialog, public AidsHost {
     QRect figureArea() const override;
     bool& helpShown() override { return helpShown_; }
     MessageSink& messages() override { return sink_; }
+    // FilingRunHost: the window's own batch run and comparison sheet on an imported CSV.
+    void runBatchOn(const QString& csvPath) override;
+    void runSheetOn(const QString& csvPath) override { OnComparisonSheet(csvPath); }
 
     const QWidget* control(int id) const;
     bool initialised() const { return initialised_; }
@@ -91,8 +95,8 @@ class CTesselDlg final : public QDialog, public AidsHost {
     const BaseUnits& baseUnits() const { return units_; }
 
     void UpdateAmountLabels(int id);
-    // Button 1051: the comparison sheet of a CSV chosen in the file dialog.
-    void OnComparisonSheet();
+    // Button 1053: the comparison sheet of a CSV chosen in the file dialog, or of csv.
+    void OnComparisonSheet(const QString& csv = {});
     // The scale the shown period's diagrams are drawn at: ratio, or the two as one set.
     DiagramScale shownScale(int figureHeight) const;
     // The batch run over the CSV at path; title names the summary file.

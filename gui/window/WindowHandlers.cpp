@@ -112,7 +112,7 @@ void CTesselDlg::ConnectHandlers() {
             spin->onStep = [this, id](int v) { OnSpinStep(id, v); };
         }
     }
-    ConnectWindowImport(*this);
+    ConnectWindowImport(*this, *this);
 }
 
 }  // namespace quorvex

@@ -2,8 +2,11 @@
 // scale taken from every record before the first is drawn, the same bytes for every number
 // of jobs, the basis warning, the sheet's limit.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QImage>
+#include <csignal>
+#include <thread>
 
 #include "core/batch/CsvText.h"
 #include "core/model/NumberText.h"
@@ -184,6 +187,35 @@ TEST(ComparisonSheetRun, WrittenRefusedOrFailed) {
         ASSERT_TRUE(layout);
         EXPECT_EQ(written.size(), QSize(layout->width, layout->height)) << c.what;
     }
+}
+
+// A sheet's CSV from a pipe that never ends: read within the batch's bounds (5,001 lines),
+// ended with the batch's message long before the writer's 256 MiB are through.
+TEST(ComparisonSheetRun, EndlessPipeEndsAtTheBatchBounds) {
+    std::signal(SIGPIPE, SIG_IGN);
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    std::size_t written = 0;
+    std::thread writer([&] {
+        std::string chunk = std::string(kHeaderLine) + "\n";
+        while (chunk.size() < 65536) chunk += "1,2,3,4,5,6,7,8,9,10,11\n";
+        while (written < (std::size_t{256} << 20)) {
+            const ssize_t n = ::write(fds[1], chunk.data(), chunk.size());
+            if (n <= 0) break;
+            written += static_cast<std::size_t>(n);
+        }
+        ::close(fds[1]);
+    });
+    test::RecordingMessageSink sink;
+    SheetRequest request;
+    request.csvPath = QStringLiteral("/proc/self/fd/%1").arg(fds[0]);
+    request.outputPath = TestPath("endless.png");
+    const SheetResult result = WriteComparisonSheet(request, sink);
+    ::close(fds[0]);  // the writer's next write fails
+    writer.join();
+    EXPECT_EQ(result, SheetResult::Failed);
+    EXPECT_EQ(sink.Ids(), std::vector<int>{kMsgTooManyPeriods});
+    EXPECT_LT(written, std::size_t{1} << 20);
 }
 
 }  // namespace
