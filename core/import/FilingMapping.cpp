@@ -259,7 +259,8 @@ MappedFiling MapFiling(const FilingInstance& instance, FilingScope scope) {
             return out;
         }
     }
-    out.nonConsolidated = basis == 1;
+    // A company without consolidated statements has only its own: 単体 either way.
+    out.nonConsolidated = basis == 1 || dei.consolidated == false;
     const FactMap& chosen = facts[basis];
     const FilingTaxonomy taxonomy = StandardTaxonomy(standard);
 

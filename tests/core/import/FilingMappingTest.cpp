@@ -313,7 +313,9 @@ TEST(FilingMapping, StandardBasisPeriodsAndFallbacks) {
         std::string notes = m.problem.detail;
         for (const auto& n : m.notes) notes += n + "\n";
         EXPECT_NE(notes.find(c.note), std::string::npos) << notes;
-        if (c.note.empty() && c.messageId == 0) EXPECT_TRUE(m.notes.empty()) << notes;
+        if (c.note.empty() && c.messageId == 0) {
+            EXPECT_TRUE(m.notes.empty()) << notes;
+        }
         if (!m.periods.empty()) {
             const std::string explain = ExplainText(m.periods.front());
             EXPECT_NE(explain.find(c.explain), std::string::npos) << explain;

@@ -152,11 +152,14 @@ TEST_F(WindowImportTest, OneYearAsksNothingAndRefusalsChangeNothing) {
     EXPECT_TRUE(asked_.empty());
     EXPECT_EQ(Fields(), k2024);
 
+    // IFRS lines missing: the parent's figures are offered; this filing has none either.
     const QString ifrs = Write("ifrs.xbrl", ReadFixture("ifrs.xbrl"));
+    sink_.answers = {kYes};
     EXPECT_FALSE(ImportFilingIntoWindow(*dlg_, ifrs));
-    ASSERT_EQ(sink_.messages.size(), 1u);
-    EXPECT_EQ(sink_.messages[0].id, kMsgImportMissingItems);
-    EXPECT_TRUE(sink_.messages[0].prefix.starts_with("ifrs.xbrl\n"));
+    ASSERT_EQ(sink_.messages.size(), 2u);
+    EXPECT_EQ(sink_.messages[0].id, kMsgImportAskNonConsolidated);
+    EXPECT_EQ(sink_.messages[1].id, kMsgImportNoNonConsolidated);
+    EXPECT_TRUE(sink_.messages[1].prefix.starts_with("ifrs.xbrl\n"));
     EXPECT_EQ(Fields(), k2024);
 }
 
