@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -57,12 +56,12 @@ class OpenedPath {
     Kind kind_ = Kind::Missing;
 };
 
-// A pipe (a process substitution) read whole, within the byte limit.
-FilingProblem ReadPipe(int fd, const FilingLimits& limits, QByteArray& bytes) {
+// The rest of a ZIP from a pipe (a process substitution), read whole within the byte
+// limit, as the archive's directory is at its end.
+FilingProblem ReadWhole(QIODevice& device, const FilingLimits& limits, QByteArray& bytes) {
     char chunk[1 << 16];
     for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
+        const qint64 n = device.read(chunk, sizeof chunk);
         if (n < 0) return {kMsgImportOpen, {}};
         if (n == 0) return {};
         if (bytes.size() + n > limits.maxBytes) return {kMsgImportTooLarge, {}};
@@ -74,7 +73,6 @@ FilingProblem ReadPipe(int fd, const FilingLimits& limits, QByteArray& bytes) {
 FilingProblem ReadFile(const QString& path, FilingInstance& instance, const FilingLimits& limits,
                        DocumentRead& pages) {
     const OpenedPath opened(path);
-    QByteArray bytes;
     switch (opened.kind()) {
         case OpenedPath::Kind::Missing:
             return {kMsgImportOpen, {}};
@@ -82,22 +80,22 @@ FilingProblem ReadFile(const QString& path, FilingInstance& instance, const Fili
         case OpenedPath::Kind::Other:
             return {kMsgImportNotRegular, {}};
         case OpenedPath::Kind::Pipe:
-            if (FilingProblem p = ReadPipe(opened.fd(), limits, bytes); p.messageId != 0) return p;
-            break;
         case OpenedPath::Kind::Regular:
             break;
     }
-    const bool regular = opened.kind() == OpenedPath::Kind::Regular;
-    QFile file;
-    QBuffer buffer(&bytes);
-    QIODevice& device = regular ? static_cast<QIODevice&>(file) : buffer;
-    if (regular ? !file.open(opened.fd(), QIODevice::ReadOnly, QFile::DontCloseHandle)
-                : !buffer.open(QIODevice::ReadOnly)) {
+    // A pipe is read as a stream like a file, except a ZIP.
+    QFile device;
+    if (!device.open(opened.fd(), QIODevice::ReadOnly, QFile::DontCloseHandle)) {
         return {kMsgImportOpen, {}};
     }
     const QByteArray magic = device.peek(4);
     if (magic.startsWith("PK\x03\x04") || magic.startsWith("PK\x05\x06")) {
-        return ReadFilingZip(opened.fd(), regular ? nullptr : &bytes, instance, limits);
+        if (opened.kind() == OpenedPath::Kind::Regular) {
+            return ReadFilingZip(opened.fd(), nullptr, instance, limits);
+        }
+        QByteArray bytes;
+        if (FilingProblem p = ReadWhole(device, limits, bytes); p.messageId != 0) return p;
+        return ReadFilingZip(-1, &bytes, instance, limits);
     }
     const bool utf16 = magic.startsWith("\xFF\xFE") || magic.startsWith("\xFE\xFF");
     GuardedInput input([&device](char* data, std::int64_t max) { return device.read(data, max); },
