@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "engine/import/FilingImport.h"
+#include "engine/import/FilingReaders.h"
 #include "tests/common/Isolation.h"
 #include "tests/common/RecordingMessageSink.h"
 #include "tests/engine/import/FilingFixtures.h"
@@ -396,6 +397,80 @@ TEST(FilingForms, ReportedProblemsAreBounded) {
     EXPECT_TRUE(shown.starts_with("a\uFFFDb.xbrl\n1960年3月期")) << shown;
     EXPECT_NE(shown.find("\nほか 43期\n"), std::string::npos) << shown;
     EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 22);
+}
+
+// The filer's linkbases, in the shape of EDINET's *_pre.xml, *_cal.xml and *_lab.xml (the
+// roles and hrefs as X99001's filing writes them).
+TEST(FilingForms, LinkbasesBesideTheStatements) {
+    const QByteArray open =
+        "<link:linkbase xmlns:link=\"http://www.xbrl.org/2003/linkbase\" "
+        "xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+        "xmlns:xml=\"http://www.w3.org/XML/1998/namespace\">";
+    const QByteArray std =
+        "http://disclosure.edinet-fsa.go.jp/taxonomy/jppfs/2024-11-01/jppfs_cor_2024-11-01.xsd";
+    const QByteArray own = "jpcrp030000-asr-001_X99001-000_2025-03-31_01_2025-06-28.xsd";
+    const QByteArray pre =
+        open +
+        "<link:presentationLink xlink:type=\"extended\" "
+        "xlink:role=\"http://disclosure.edinet-fsa.go.jp/role/jppfs/rol_ConsolidatedBalanceSheet\">"
+        "<link:loc xlink:type=\"locator\" xlink:href=\"" +
+        std +
+        "#jppfs_cor_CurrentAssets\" xlink:label=\"a\"/>"
+        "<link:presentationArc xlink:type=\"arc\" xlink:from=\"a\" xlink:to=\"b\" order=\"2.0\"/>"
+        "<link:loc xlink:type=\"locator\" xlink:href=\"" +
+        own +
+        "#jpcrp030000-asr_X99001-000_OtherCurrentAssetsX\" xlink:label=\"b\"/>"
+        "</link:presentationLink></link:linkbase>";
+    const QByteArray cal =
+        open +
+        "<link:calculationLink xlink:type=\"extended\" xlink:role=\"r\">"
+        "<link:loc xlink:type=\"locator\" xlink:href=\"" +
+        std +
+        "#jppfs_cor_CurrentAssets\" xlink:label=\"a\"/>"
+        "<link:loc xlink:type=\"locator\" xlink:href=\"" +
+        own +
+        "#jpcrp030000-asr_X99001-000_OtherCurrentAssetsX\" xlink:label=\"b\"/>"
+        "<link:calculationArc xlink:type=\"arc\" xlink:from=\"a\" xlink:to=\"b\" weight=\"-1\"/>"
+        "</link:calculationLink></link:linkbase>";
+    const QByteArray lab =
+        open +
+        "<link:labelLink xlink:type=\"extended\" xlink:role=\"http://www.xbrl.org/2003/role/link\">"
+        "<link:loc xlink:type=\"locator\" xlink:href=\"" +
+        own +
+        "#jpcrp030000-asr_X99001-000_OtherCurrentAssetsX\" xlink:label=\"b\"/>"
+        "<link:label xlink:type=\"resource\" xlink:label=\"l\" "
+        "xlink:role=\"http://www.xbrl.org/2003/role/label\" "
+        "xml:lang=\"ja\">その他の流動資産</link:label>"
+        "<link:label xlink:type=\"resource\" xlink:label=\"l\" "
+        "xlink:role=\"http://www.xbrl.org/2003/role/label\" xml:lang=\"en\">Other</link:label>"
+        "<link:labelArc xlink:type=\"arc\" xlink:from=\"b\" xlink:to=\"l\"/>"
+        "</link:labelLink></link:linkbase>";
+    FilingLinkbases linkbases;
+    for (const QByteArray& doc : {pre, cal, lab}) {
+        QByteArray bytes = doc;
+        GuardedInput input(
+            [&bytes, at = qsizetype{0}](char* data, std::int64_t max) mutable -> std::int64_t {
+                const qsizetype n = std::min<qsizetype>(max, bytes.size() - at);
+                std::memcpy(data, bytes.constData() + at, static_cast<std::size_t>(n));
+                at += n;
+                return n;
+            },
+            1 << 20, 1 << 20);
+        EXPECT_EQ(ReadLinkbase(input, linkbases, {}, kMsgImportOpen).messageId, 0);
+    }
+    EXPECT_TRUE(linkbases.present);
+    const FilingElement current{FilingTaxonomy::Jppfs, "CurrentAssets"};
+    const FilingElement other{FilingTaxonomy::Filer, "OtherCurrentAssetsX"};
+    ASSERT_EQ(linkbases.presentation.size(), 1u);
+    EXPECT_EQ(linkbases.presentation[0].from, current);
+    EXPECT_EQ(linkbases.presentation[0].to, other);
+    EXPECT_EQ(linkbases.presentation[0].order, 2.0);
+    ASSERT_EQ(linkbases.calculation.size(), 1u);
+    EXPECT_EQ(linkbases.calculation[0].weight, -1.0);
+    EXPECT_EQ(linkbases.calculation[0].role, "r");
+    ASSERT_EQ(linkbases.labels.size(), 1u);  // the Japanese one only
+    EXPECT_EQ(linkbases.labels[0].first, other);
+    EXPECT_EQ(linkbases.labels[0].second, "その他の流動資産");
 }
 
 }  // namespace
