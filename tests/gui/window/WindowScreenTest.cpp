@@ -2,6 +2,7 @@
 // QT_SCALE_FACTOR 1, 1.5 and 2), the scroll area on a small screen (QUORVEX_TEST_SCREEN),
 // the colour popup by keys, accessible names, radio tab stops and the session's end.
 #include <QAccessible>
+#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <cmath>
@@ -143,21 +144,23 @@ TEST_F(WindowTest, ColourPopupIsDrivenByKeys) {
     for (const Case& c : cases) {
         ColourButton* button = ColourOf(*dlg_, 0);
         dlg_->setItemColour(0, palette[0]);
-        QFrame* popup = OpenPopup(*button);
-        ASSERT_NE(popup, nullptr);
-        EXPECT_EQ(QApplication::focusWidget(), popup->findChild<QWidget*>(QStringLiteral("cell0")));
-        for (int key : c.keys) Press(QApplication::focusWidget(), key);
+        QPointer<QFrame> popup = OpenPopup(*button);
+        ASSERT_TRUE(popup);
+        EXPECT_EQ(popup->focusWidget(), popup->findChild<QWidget*>(QStringLiteral("cell0")));
+        for (int key : c.keys) {
+            ASSERT_TRUE(popup && popup->focusWidget());
+            Press(popup->focusWidget(), key);
+        }
         QApplication::processEvents();
-        EXPECT_FALSE(popup->isVisible());
+        EXPECT_TRUE(!popup || !popup->isVisible());
         EXPECT_EQ(dlg_->itemColour(0), palette[std::size_t(c.picked < 0 ? 0 : c.picked)]);
         QApplication::processEvents();
     }
     // Tab leaves the grid for その他の色...
     QFrame* popup = OpenPopup(*ColourOf(*dlg_, 0));
-    ASSERT_NE(popup, nullptr);
-    Press(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(),
-              popup->findChild<QWidget*>(QStringLiteral("moreColours")));
+    ASSERT_TRUE(popup && popup->focusWidget());
+    Press(popup->focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(popup->focusWidget(), popup->findChild<QWidget*>(QStringLiteral("moreColours")));
     popup->close();
 }
 
