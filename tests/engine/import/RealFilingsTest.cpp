@@ -15,12 +15,6 @@
 namespace quorvex {
 namespace {
 
-// Forms whose readers are not part of this tree yet: they must be refused today. Once the
-// readers are merged this list is removed, and these rows are checked like the others.
-const QStringList kFormsWithoutReaderYet = {QStringLiteral("S100W56G.tsv"),
-                                            QStringLiteral("S100WY6A.tsv"),
-                                            QStringLiteral("X99001-ixbrl/")};
-
 QString Folder() {
     const QByteArray env = qgetenv("QUORVEX_REALDATA");
     return env.isEmpty() ? QStringLiteral(QUORVEX_REALDATA_DIR) : QString::fromLocal8Bit(env);
@@ -56,11 +50,6 @@ TEST(RealFilings, EveryListedPeriodWithAllTenFigures) {
         QString path = folder + "/files/" + file;
         if (path.endsWith('/')) path.chop(1);
         const ImportedFilings got = ImportFilingPaths({path}, FilingScope::Preferred);
-        if (kFormsWithoutReaderYet.contains(file)) {
-            EXPECT_NE(got.problem.messageId, 0) << "a reader has come: remove the file from "
-                                                   "kFormsWithoutReaderYet";
-            continue;
-        }
         ASSERT_EQ(got.problem.messageId, 0) << got.problem.detail;
         std::vector<std::string> records;
         for (const ImportedPeriod& p : got.periods) {
