@@ -24,7 +24,7 @@ constexpr const char* kOneWarningCsv =
     "1,60,40,30,20,50,100,70,30,20,10\n"
     "2,60,41,30,20,50,100,70,30,20,10\n"
     "3,60,40,30,20,50,100,70,30,20,10\n";
-constexpr const char* kWarning = "警告: 2: 貸借の合計が一致しません(差額 1円)\n";
+constexpr const char* kWarning = "警告: 第2期: 貸借の合計が一致しません(差額 1円)\n";
 
 TEST(ToolOptions, OptionsThatDoNothingAreUsageErrors) {
     const QString csv = WriteTestFile("o.csv", PeriodsCsv(2));

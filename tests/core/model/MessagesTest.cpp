@@ -1,9 +1,30 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "core/model/Messages.h"
+#include "core/model/TextLines.h"
 
 namespace quorvex {
+namespace data {
+extern const std::string_view kMessagesTsv;
+}
 namespace {
+
+// Two rows with one id would make the later text unreachable, and features added side by
+// side pick their ids independently.
+TEST(MessageCatalogue, EveryIdOnce) {
+    std::set<std::string> ids;
+    int rows = 0;
+    for (std::string_view line : TextLines(data::kMessagesTsv)) {
+        if (!IsTableRow(line)) continue;
+        ++rows;
+        const std::string id(line.substr(0, line.find('\t')));
+        EXPECT_TRUE(ids.insert(id).second) << "id " << id << " twice";
+    }
+    EXPECT_GT(rows, 50);
+}
 
 TEST(QuoteField, LongTextsAreCutAndNulsShown) {
     const std::string kanji200 = [] {

@@ -213,7 +213,7 @@ TEST_F(WindowImportManyTest, RefusalsAndCancelsWriteNothing) {
     const QString ifrs = WriteFile(Home("ifrs.xbrl"), ReadFixture("ifrs.xbrl"));
     ImportFilingsIntoWindow(*dlg_, *dlg_, {paths_[0], ifrs});
     ASSERT_EQ(sink_.messages.size(), 1u);
-    EXPECT_EQ(sink_.messages[0].id, kMsgImportMissingItems);
+    EXPECT_EQ(sink_.messages[0].id, kMsgImportConsolidatedItems);
     EXPECT_TRUE(sink_.messages[0].prefix.starts_with("ifrs.xbrl\n"));
     EXPECT_TRUE(files_.empty());
 
