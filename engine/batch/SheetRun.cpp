@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "core/batch/CsvText.h"
-#include "core/model/Indicators.h"
-#include "engine/batch/IndicatorsFile.h"
 #include "core/model/Consistency.h"
+#include "core/model/Indicators.h"
 #include "engine/batch/CsvInput.h"
+#include "engine/batch/IndicatorsFile.h"
 #include "engine/output/ImageEncoding.h"
 #include "engine/output/OutputFiles.h"
 #include "engine/output/VectorDiagram.h"
