@@ -66,7 +66,7 @@ if kill -0 "$app" 2> /dev/null; then
 fi
 wait "$app" || status=$?
 echo "SIG$signal: exit status $status, Ki=$(value Ki) Koumoku0=$(value Koumoku0) Kingaku0=$(value Kingaku0)"
-[[ $status == 0 ]] || { echo "FAIL: exit status $status"; exit 1; }
+[[ $status == 0 ]] || { echo "FAIL: exit status $status"; tail -n 30 "$home/log"; exit 1; }
 [[ $(value Ki) == 2031 && $(value Koumoku0) == Cash && $(value Kingaku0) == 987654 ]] || { echo "FAIL: not saved"; cat "$ini"; exit 1; }
 
 # The next start shows them: closed with Esc without typing, they are stored again.
