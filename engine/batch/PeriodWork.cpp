@@ -55,9 +55,17 @@ DrawnPeriod DrawAndEncodePeriod(const StatementData& data, const DiagramOptions&
                                 const DiagramScale& scale, bool keepPictures) {
     DrawnPeriod out;
     DiagramBitmap bs, pl;
-    bs.image() = shelf.Take(size.width, size.height);
-    pl.image() = shelf.Take(size.width, size.height);
-    if (!RenderPeriodDiagrams(data, options, size.width, size.height, bs, pl, scale)) return out;
+    // A vector file is drawn from the data, not from the bitmap: without a host that shows
+    // the pictures, none are drawn (a quarter of an SVG period's work).
+    const bool bitmaps = keepPictures || !VectorFormatOf(outSaki);
+    if (!bitmaps && (size.width <= 0 || size.height <= 0)) return out;
+    if (bitmaps) {
+        bs.image() = shelf.Take(size.width, size.height);
+        pl.image() = shelf.Take(size.width, size.height);
+        if (!RenderPeriodDiagrams(data, options, size.width, size.height, bs, pl, scale)) {
+            return out;
+        }
+    }
     out.drawn = true;
     out.bsFile = EncodeOrReport(bs.image(), data, options, kOutTypeBs, size, outSaki, scale);
     if (out.bsFile.ok) {

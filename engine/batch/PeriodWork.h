@@ -49,7 +49,8 @@ void PrepareDrawing();
 // Draws both diagrams of `data` at `size` and encodes them for target `outSaki`, as the
 // window's output would (EncodeDiagram). Out of memory while encoding: message 30001 on
 // the file concerned. Without `keepPictures` the bitmaps go back on the shelf once encoded
-// and the result's pictures are null.
+// and the result's pictures are null; a vector target then draws none at all (its files
+// are drawn from the data).
 DrawnPeriod DrawAndEncodePeriod(const StatementData& data, const DiagramOptions& options,
                                 FigureSize size, int outSaki, BitmapShelf& shelf,
                                 const DiagramScale& scale = {}, bool keepPictures = true);

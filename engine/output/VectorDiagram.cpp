@@ -5,7 +5,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QRegularExpression>
 #include <QSvgGenerator>
 
 #include "engine/output/OutputFiles.h"
@@ -81,27 +80,78 @@ QString XmlEscaped(const QString& text) {
     return out;
 }
 
+// The generator's markup needs no repair when it is valid UTF-8 without a character XML
+// refuses: then the texts can be finished byte by byte, without a round through UTF-16.
+bool NeedsXmlRepair(const QByteArray& utf8) {
+    if (!QUtf8StringView(utf8).isValidUtf8()) return true;
+    const auto* b = reinterpret_cast<const unsigned char*>(utf8.constData());
+    const qsizetype n = utf8.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (b[i] < 0x20 && b[i] != 0x09 && b[i] != 0x0A && b[i] != 0x0D) return true;
+        // U+FFFE and U+FFFF; valid UTF-8 holds no surrogates.
+        if (b[i] == 0xEF && i + 2 < n && b[i + 1] == 0xBF && b[i + 2] >= 0xBE) return true;
+    }
+    return false;
+}
+
+// `<svg width="…" height="…"` at the start of a line becomes the figure's pixels.
+void SetSvgSize(QByteArray& svg, int width, int height) {
+    static const QByteArray open("<svg width=\"");
+    static const QByteArray height_("\" height=\"");
+    for (qsizetype at = svg.startsWith(open) ? 0 : svg.indexOf("\n" + open); at >= 0;
+         at = svg.indexOf("\n" + open, at + 1)) {
+        const qsizetype start = svg[at] == '\n' ? at + 1 : at;
+        const qsizetype widthEnd = svg.indexOf('"', start + open.size());
+        if (widthEnd < 0 || svg.mid(widthEnd, height_.size()) != height_) continue;
+        const qsizetype heightEnd = svg.indexOf('"', widthEnd + height_.size());
+        if (heightEnd < 0) continue;
+        svg.replace(
+            start, heightEnd + 1 - start,
+            QStringLiteral("<svg width=\"%1\" height=\"%2\"").arg(width).arg(height).toUtf8());
+        return;
+    }
+}
+
+// In every `<text …>` tag the last font-family="`family`" becomes `families`.
+QByteArray NameTextFamilies(const QByteArray& svg, const QByteArray& family,
+                            const QByteArray& families) {
+    static const QByteArray tag("<text ");
+    const QByteArray key = "font-family=\"" + family + '"';
+    QByteArray out;
+    out.reserve(svg.size() + svg.size() / 8);
+    qsizetype done = 0;
+    for (qsizetype t = svg.indexOf(tag); t >= 0; t = svg.indexOf(tag, t + 1)) {
+        if (t < done) continue;
+        const qsizetype close = svg.indexOf('>', t + tag.size());
+        const qsizetype at = svg.lastIndexOf(key, close < 0 ? svg.size() : close);
+        if (at < t + tag.size()) continue;
+        const qsizetype value = at + key.size() - family.size() - 1;
+        out.append(svg.constData() + done, value - done);
+        out.append(families);
+        out.append('"');
+        done = at + key.size();
+    }
+    out.append(svg.constData() + done, svg.size() - done);
+    return out;
+}
+
+}  // namespace
+
 // The generator gives the size in millimetres and only the family it drew with. The figure
 // is a pixel picture: width and height become its pixels, and the font-family names the
 // Japanese stand-ins too, for a viewer that lacks the resolved face.
-QByteArray FinishSvg(QByteArray svg, int width, int height) {
-    static const QRegularExpression size(QStringLiteral("^<svg width=\"[^\"]*\" height=\"[^\"]*\""),
-                                         QRegularExpression::MultilineOption);
+QByteArray FinishSvg(QByteArray svg, int width, int height, const QStringList& families) {
     // The drawn texts come escaped for & < > " only, and with any character as it was: the
     // generator's own markup has neither a character XML refuses nor an apostrophe.
-    QString text = XmlSafe(QString::fromUtf8(svg));
-    text.replace(QLatin1Char('\''), QLatin1String("&apos;"));
-    text.replace(size, QStringLiteral("<svg width=\"%1\" height=\"%2\"").arg(width).arg(height));
+    if (NeedsXmlRepair(svg)) svg = XmlSafe(QString::fromUtf8(svg)).toUtf8();
+    svg.replace('\'', "&apos;");
+    SetSvgSize(svg, width, height);
     // Only on the text elements: the groups' font attributes style nothing.
-    // The installed fonts do not change while the program runs.
-    static const QStringList families = FontFamilyList(kDiagramFace);
-    static const QRegularExpression textFont(
-        QStringLiteral("(<text [^>]*font-family=\")%1\"")
-            .arg(QRegularExpression::escape(families.first())));
-    static const QString named = QStringLiteral("\\1%1\"").arg(SvgFontFamilies(families));
-    text.replace(textFont, named);
-    return text.toUtf8();
+    if (families.isEmpty()) return svg;
+    return NameTextFamilies(svg, families.first().toUtf8(), SvgFontFamilies(families).toUtf8());
 }
+
+namespace {
 
 // The writer stamps the time of writing into the document information; it is blanked with
 // spaces (the same length, so the cross-reference offsets stay right).
@@ -132,7 +182,9 @@ std::optional<QByteArray> RenderSvg(const VectorDocument& document, int width, i
         drawn = surface.isActive() && draw(surface);
     }  // the document is complete when the painter ends
     if (!drawn) return std::nullopt;
-    return FinishSvg(std::move(out), width, height);
+    // The installed fonts do not change while the program runs.
+    static const QStringList families = FontFamilyList(kDiagramFace);
+    return FinishSvg(std::move(out), width, height, families);
 }
 
 std::optional<QByteArray> RenderPdf(const VectorDocument& document, int width, int height,

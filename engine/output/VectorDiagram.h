@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -36,6 +37,12 @@ using VectorDrawing = std::function<bool(DiagramSurface&)>;
 // drawing fails.
 std::optional<QByteArray> RenderVectorDrawing(VectorFormat format, const VectorDocument& document,
                                               int width, int height, const VectorDrawing& draw);
+
+// The SVG generator's document made the figure's: `<svg width height` in pixels, every
+// character XML 1.0 refuses (from a name or a title) as U+FFFD, apostrophes as &apos;, and
+// in each text element the font-family `families.first()` replaced by all of `families`
+// and the generic family.
+QByteArray FinishSvg(QByteArray svg, int width, int height, const QStringList& families);
 
 // The diagram of kind outType (kOutTypeBs or kOutTypePl) for data and options, drawn at
 // width x height. SVG: width, height and viewBox of that size in pixels, texts in the

@@ -77,14 +77,40 @@ TEST(DrawAndEncodePeriod, GivesWhatTheSingleStepsGive) {
     }
 }
 
+// Vector files come from the data alone: for a host without pictures no bitmap is drawn or
+// taken from the shelf, and the bytes are those of the file drawn beside a bitmap.
+TEST(DrawAndEncodePeriod, VectorFilesWithoutPicturesDrawNoBitmap) {
+    const StatementData data = test::SampleData();
+    DiagramOptions options;
+    options.DrawName = 1;
+    for (int outSaki : {kOutSvg, kOutPdfVector}) {
+        SCOPED_TRACE(outSaki);
+        BitmapShelf shelf(4);
+        const FigureSize size{240, 180};
+        const DrawnPeriod kept = DrawAndEncodePeriod(data, options, size, outSaki, shelf);
+        const DrawnPeriod bare =
+            DrawAndEncodePeriod(data, options, size, outSaki, shelf, {}, false);
+        ASSERT_TRUE(kept.drawn && bare.drawn && bare.bsFile.ok && bare.plFile.ok);
+        EXPECT_FALSE(kept.bs.isNull());
+        EXPECT_TRUE(bare.bs.isNull() && bare.pl.isNull());
+        EXPECT_EQ(bare.bsFile.bytes, kept.bsFile.bytes);
+        EXPECT_EQ(bare.plFile.bytes, kept.plFile.bytes);
+        EXPECT_TRUE(shelf.Take(240, 180).isNull());  // the kept pictures are the host's
+    }
+}
+
 TEST(DrawAndEncodePeriod, AnImpossibleSizeIsNotDrawn) {
     BitmapShelf shelf(2);
-    for (const FigureSize size : {FigureSize{0, 100}, FigureSize{100, -1}}) {
-        const DrawnPeriod drawn =
-            DrawAndEncodePeriod(test::SampleData(), DiagramOptions{}, size, kOutPng, shelf);
-        EXPECT_FALSE(drawn.drawn);
-        EXPECT_TRUE(drawn.bs.isNull());
-        EXPECT_FALSE(drawn.bsFile.ok);
+    for (const int outSaki : {kOutPng, kOutSvg}) {
+        for (const FigureSize size : {FigureSize{0, 100}, FigureSize{100, -1}}) {
+            for (const bool keep : {true, false}) {
+                const DrawnPeriod drawn = DrawAndEncodePeriod(test::SampleData(), DiagramOptions{},
+                                                              size, outSaki, shelf, {}, keep);
+                EXPECT_FALSE(drawn.drawn);
+                EXPECT_TRUE(drawn.bs.isNull());
+                EXPECT_FALSE(drawn.bsFile.ok);
+            }
+        }
     }
 }
 

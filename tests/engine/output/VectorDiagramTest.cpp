@@ -202,6 +202,41 @@ struct SvgCase {
     int width, height;
 };
 
+// The generator's document finished, for markup as it writes it and for texts holding what
+// XML refuses (those take the slow way through UTF-16; both ways must agree).
+TEST(VectorDiagram, FinishSvgSizesEscapesAndNamesFamilies) {
+    const QStringList families{"IPAPGothic", "Noto Sans CJK JP"};
+    const std::string named = "IPAPGothic, 'Noto Sans CJK JP', sans-serif";
+    const std::string head = "<?xml version=\"1.0\"?>\n<svg width=\"105.8mm\" height=\"79.4mm\"\n";
+    const std::string sized = "<?xml version=\"1.0\"?>\n<svg width=\"400\" height=\"300\"\n";
+    struct Case {
+        const char* label;
+        std::string in, out;
+    } cases[] = {
+        {"plain",
+         head + "<g font-family=\"IPAPGothic\"><text x=\"1\" font-family=\"IPAPGothic\" >A</text>",
+         sized + "<g font-family=\"IPAPGothic\"><text x=\"1\" font-family=\"" + named +
+             "\" >A</text>"},
+        {"apostrophe, other family, last of two",
+         head + "<text font-family=\"Other\">it's</text><text font-family=\"IPAPGothic\" " +
+             "font-family=\"IPAPGothic\">x</text>",
+         sized + "<text font-family=\"Other\">it&apos;s</text><text font-family=\"IPAPGothic\" " +
+             "font-family=\"" + named + "\">x</text>"},
+        {"controls, U+FFFF, a lone byte",
+         head + "<text font-family=\"IPAPGothic\">a\x01\tb\xEF\xBF\xBF\xFF'</text>",
+         sized + "<text font-family=\"" + named +
+             "\">a\xEF\xBF\xBD\tb\xEF\xBF\xBD\xEF\xBF\xBD&apos;</text>"},
+        {"no size to set, family outside the tag",
+         "<svg width=\"1\"><text x=\"2\">font-family=\"IPAPGothic\"</text>",
+         "<svg width=\"1\"><text x=\"2\">font-family=\"IPAPGothic\"</text>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const QByteArray out = FinishSvg(QByteArray::fromStdString(c.in), 400, 300, families);
+        EXPECT_EQ(out.toStdString(), c.out);
+    }
+}
+
 TEST(VectorDiagram, SvgHoldsTheRasterGeometryAndTexts) {
     const SvgCase cases[] = {
         {"defaults BS", kOutTypeBs, test::SampleData(), DiagramOptions{}, 400, 300},
