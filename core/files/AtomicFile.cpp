@@ -2,9 +2,11 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <utility>
 #include <vector>
@@ -164,6 +166,29 @@ bool MayReplace(int dir, const std::string& leaf, struct stat& existing, bool& r
     return !regular || ::faccessat(dir, leaf.c_str(), W_OK, 0) == 0;
 }
 
+// Files written ahead hold a descriptor each until they are named: at most a quarter of the
+// process's descriptors (and 256) wait, so the rest of the program never runs short.
+std::atomic<long> waitingFiles{0};
+
+long WaitingLimit() {
+    static const long limit = [] {
+        struct rlimit files {};
+        if (::getrlimit(RLIMIT_NOFILE, &files) != 0 || files.rlim_cur == RLIM_INFINITY) return 256L;
+        return std::min(256L, static_cast<long>(files.rlim_cur / 4));
+    }();
+    return limit;
+}
+
+bool TakeWaitingSlot() {
+    if (waitingFiles.fetch_add(1) < WaitingLimit()) return true;
+    waitingFiles.fetch_sub(1);
+    return false;
+}
+
+void ReleaseWaitingSlot() {
+    waitingFiles.fetch_sub(1);
+}
+
 }  // namespace
 
 FolderHandle::FolderHandle(const std::string& folder) {
@@ -202,18 +227,79 @@ WriteOutcome FolderHandle::Write(std::string_view name, std::string_view bytes,
     if (durability == Durability::Durable && ::fdatasync(fd.get()) != 0) {
         return WriteOutcome::NotWritten;
     }
-    // Mostly the name is free and the file takes it at once; only when something is there
-    // is it looked at, and replaced if it may be.
+    return NameWritten(dir, fd.get(), leaf, durability);
+}
+
+PreparedFile FolderHandle::Prepare(std::string_view name, std::string_view bytes,
+                                   Durability durability) const {
+    PreparedFile file;
+    const std::vector<std::string> parts = Components(name);
+    // Refused names, folders to open and file systems without unnamed files: Place does it
+    // all, with the messages Write gives.
+    if (fd_ < 0 || parts.size() != 1 || !TakeWaitingSlot()) return file;
+    file.fd_ = ::openat(fd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (file.fd_ < 0) {
+        ReleaseWaitingSlot();
+        return file;
+    }
+    if (!WriteAll(file.fd_, bytes) ||
+        (durability == Durability::Durable && ::fdatasync(file.fd_) != 0)) {
+        file.Close();
+        file.failed_ = WriteOutcome::NotWritten;
+    }
+    return file;
+}
+
+WriteOutcome FolderHandle::Place(PreparedFile& file, std::string_view name, std::string_view bytes,
+                                 Durability durability) const {
+    if (file.failed_ != WriteOutcome::Written) return file.failed_;
+    if (file.fd_ < 0) return Write(name, bytes, durability);
+    const std::vector<std::string> parts = Components(name);
+    const WriteOutcome placed = parts.size() == 1 ? NameWritten(fd_, file.fd_, parts[0], durability)
+                                                  : WriteOutcome::NotCreated;
+    file.Close();
+    return placed;
+}
+
+// Mostly the name is free and the file takes it at once; only when something is there is it
+// looked at, and replaced if it may be.
+WriteOutcome FolderHandle::NameWritten(int dir, int fd, const std::string& leaf,
+                                       Durability durability) {
+    struct stat existing {};
+    bool regular = false;
     const auto replaceable = [&] {
         if (!MayReplace(dir, leaf, existing, regular)) return false;
-        if (regular) ::fchmod(fd.get(), existing.st_mode & 07777);
+        if (regular) ::fchmod(fd, existing.st_mode & 07777);
         return true;
     };
-    const WriteOutcome placed = PlaceUnnamed(dir, fd.get(), leaf, replaceable);
+    const WriteOutcome placed = PlaceUnnamed(dir, fd, leaf, replaceable);
     if (placed == WriteOutcome::Written && durability == Durability::Durable && ::fsync(dir) != 0) {
         return WriteOutcome::NotWritten;
     }
     return placed;
+}
+
+PreparedFile::~PreparedFile() {
+    Close();
+}
+
+PreparedFile::PreparedFile(PreparedFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), failed_(other.failed_) {}
+
+PreparedFile& PreparedFile::operator=(PreparedFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        fd_ = std::exchange(other.fd_, -1);
+        failed_ = other.failed_;
+    }
+    return *this;
+}
+
+void PreparedFile::Close() {
+    if (fd_ < 0) return;
+    ::close(fd_);
+    fd_ = -1;
+    ReleaseWaitingSlot();
 }
 
 WriteOutcome WriteFileInFolder(const std::string& folder, std::string_view name,

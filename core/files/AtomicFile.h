@@ -19,6 +19,29 @@ enum class Durability { Durable, Deferred };
 // way). NotWritten: writing, syncing or naming the finished file failed (a full disk).
 enum class WriteOutcome { Written, NotCreated, NotWritten };
 
+// One file's bytes written ahead into an unnamed file of a held folder (FolderHandle::Prepare),
+// so that giving it its name later is a single link. A file never named vanishes with this
+// object. Not every file can be written ahead (a name with a folder part, a file system
+// without unnamed files, too many files waiting): such a one is named the whole way then.
+class PreparedFile final {
+  public:
+    PreparedFile() = default;
+    ~PreparedFile();
+    PreparedFile(PreparedFile&& other) noexcept;
+    PreparedFile& operator=(PreparedFile&& other) noexcept;
+    PreparedFile(const PreparedFile&) = delete;
+    PreparedFile& operator=(const PreparedFile&) = delete;
+
+    // Place no longer needs the bytes: they are written ahead, or writing them failed.
+    bool BytesTaken() const { return fd_ >= 0 || failed_ != WriteOutcome::Written; }
+
+  private:
+    friend class FolderHandle;
+    void Close();
+    int fd_ = -1;
+    WriteOutcome failed_ = WriteOutcome::Written;  // a failure met while writing ahead
+};
+
 // A folder held open for writing many files into it, so that each file costs one open, one
 // write and one link (or rename) and no lookup of the folder's path. The folder is the one
 // the path named when the handle was made, even if it is renamed later.
@@ -35,7 +58,19 @@ class FolderHandle final {
     // when the folder could not be opened.
     WriteOutcome Write(std::string_view name, std::string_view bytes, Durability durability) const;
 
+    // The first half of Write, for a caller that writes on many threads and names in order
+    // on one: the bytes go into an unnamed file in the folder. Thread-safe.
+    PreparedFile Prepare(std::string_view name, std::string_view bytes,
+                         Durability durability) const;
+    // The second half: names the prepared file as Write would. A file that could not be
+    // written ahead is written now from `bytes` (Write); one whose writing failed gives
+    // that failure.
+    WriteOutcome Place(PreparedFile& file, std::string_view name, std::string_view bytes,
+                       Durability durability) const;
+
   private:
+    static WriteOutcome NameWritten(int dir, int fd, const std::string& leaf,
+                                    Durability durability);
     int fd_ = -1;
 };
 

@@ -50,6 +50,22 @@ class DeferredSink final : public MessageSink {
     std::vector<Held> held_;
 };
 
+// What an encoder thread hands the writer: the period drawn and encoded, and its files
+// already written ahead, unnamed, so that the writer's one thread only names them.
+struct WorkedPeriod {
+    DrawnPeriod drawn;
+    PreparedFile bs, pl;
+};
+
+// The encoder thread's part after encoding: the bytes written ahead are let go at once, so
+// the periods waiting for the writer hold no file bytes.
+void WriteAhead(const FolderHandle& folder, const QString& name, EncodedDiagram& encoded,
+                PreparedFile& file) {
+    if (!encoded.ok) return;
+    file = PrepareFileIn(folder, name, encoded.bytes, CommitMode::Deferred);
+    if (file.BytesTaken()) encoded.bytes = QByteArray();
+}
+
 // One period from its reading to the commit of its two files.
 struct PendingPeriod {
     int line = 0;
@@ -57,7 +73,7 @@ struct PendingPeriod {
     FigureSize size;
     const FolderHandle* folder = nullptr;  // the output folder, held open by the run
     QString bsName, plName;                // the names inside it
-    std::future<DrawnPeriod> work;
+    std::future<WorkedPeriod> work;
     // Filled in by the writer, for the calling thread to pass on to the host.
     DrawnPeriod drawn;
     std::string warning;   // figures that do not add up; empty when they do
@@ -65,27 +81,32 @@ struct PendingPeriod {
     DeferredSink messages;
 };
 
-bool CommitEncoded(const EncodedDiagram& encoded, const FolderHandle& folder, const QString& name,
-                   MessageSink& messages) {
+bool CommitEncoded(const EncodedDiagram& encoded, PreparedFile& file, const FolderHandle& folder,
+                   const QString& name, MessageSink& messages) {
     if (!encoded.ok) {
         ReportEncodingFailure(encoded, name, messages);
         return false;
     }
-    return CommitFileIn(folder, name, encoded.bytes, messages, CommitMode::Deferred);
+    return CommitPreparedIn(folder, name, file, encoded.bytes, messages, CommitMode::Deferred);
 }
 
-// The writer's part: waits for the period's bytes and commits the BS file, then the PL file.
+// The writer's part: waits for the period's files and names the BS file, then the PL file.
+// A file written ahead that is never named (a failure before it) vanishes with its period.
 bool CommitPeriod(PendingPeriod& p) {
+    WorkedPeriod worked;
     try {
-        p.drawn = p.work.get();
+        worked = p.work.get();
     } catch (const std::exception&) {  // out of memory while drawing
         p.messages.ShowMessage(kMsgMemory, "", MessageKind::Error);
         return false;
     }
+    p.drawn = std::move(worked.drawn);
     if (!p.drawn.drawn) return false;
-    if (CommitEncoded(p.drawn.bsFile, *p.folder, p.bsName, p.messages)) {
+    if (CommitEncoded(p.drawn.bsFile, worked.bs, *p.folder, p.bsName, p.messages)) {
         p.filesWritten = 1;
-        if (CommitEncoded(p.drawn.plFile, *p.folder, p.plName, p.messages)) p.filesWritten = 2;
+        if (CommitEncoded(p.drawn.plFile, worked.pl, *p.folder, p.plName, p.messages)) {
+            p.filesWritten = 2;
+        }
     }
     return p.filesWritten == 2;
 }
@@ -312,8 +333,13 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
         p.bsName = bsName;
         p.plName = plName;
         p.work = pool.Submit([data, size, options = diagram_, outSaki = output_.OutSaki,
-                              shelf = &shelf_, scale = scale_, keep = host_.WantsPictures()](int) {
-            return DrawAndEncodePeriod(data, options, size, outSaki, *shelf, scale, keep);
+                              shelf = &shelf_, scale = scale_, keep = host_.WantsPictures(),
+                              folder = p.folder, bsName, plName](int) {
+            WorkedPeriod worked;
+            worked.drawn = DrawAndEncodePeriod(data, options, size, outSaki, *shelf, scale, keep);
+            WriteAhead(*folder, bsName, worked.drawn.bsFile, worked.bs);
+            WriteAhead(*folder, plName, worked.drawn.plFile, worked.pl);
+            return worked;
         });
         summary_ +=
             SummaryPeriodLine(bsName.toStdString(), plName.toStdString(), separator, columns);

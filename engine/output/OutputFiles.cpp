@@ -118,6 +118,22 @@ bool CommitFileIn(const FolderHandle& folder, const QString& name, const QByteAr
     return Reported(outcome, name, RoleOf(name), messages);
 }
 
+PreparedFile PrepareFileIn(const FolderHandle& folder, const QString& name, const QByteArray& bytes,
+                           CommitMode mode) {
+    const QByteArray encodedName = QFile::encodeName(name);
+    return folder.Prepare(std::string_view(encodedName.constData(), encodedName.size()),
+                          View(bytes), DurabilityOf(mode));
+}
+
+bool CommitPreparedIn(const FolderHandle& folder, const QString& name, PreparedFile& file,
+                      const QByteArray& bytes, MessageSink& messages, CommitMode mode) {
+    const QByteArray encodedName = QFile::encodeName(name);
+    const WriteOutcome outcome =
+        folder.Place(file, std::string_view(encodedName.constData(), encodedName.size()),
+                     View(bytes), DurabilityOf(mode));
+    return Reported(outcome, name, RoleOf(name), messages);
+}
+
 bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role, MessageSink& messages,
                 CommitMode mode) {
     const WriteOutcome outcome =

@@ -62,6 +62,13 @@ bool CommitFileIn(const QString& folder, const QString& name, const QByteArray& 
 // The same inside a folder held open, for many files in a row.
 bool CommitFileIn(const FolderHandle& folder, const QString& name, const QByteArray& bytes,
                   MessageSink& messages, CommitMode mode = CommitMode::Durable);
+// The same in two steps, for a run that writes on many threads and names in order on one:
+// PrepareFileIn writes the bytes ahead (thread-safe, no message), CommitPreparedIn names the
+// file and reports as CommitFileIn does; it needs `bytes` only when !file.BytesTaken().
+PreparedFile PrepareFileIn(const FolderHandle& folder, const QString& name, const QByteArray& bytes,
+                           CommitMode mode);
+bool CommitPreparedIn(const FolderHandle& folder, const QString& name, PreparedFile& file,
+                      const QByteArray& bytes, MessageSink& messages, CommitMode mode);
 // The same for a whole path (the folder is what comes before its last "/").
 bool CommitFile(const QString& path, const QByteArray& bytes, FileRole role, MessageSink& messages,
                 CommitMode mode = CommitMode::Durable);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <random>
 #include <thread>
 
@@ -216,6 +217,57 @@ TEST_F(AtomicFile, AHeldFolderTakesEveryFileOfARunEvenWhenRenamed) {
     const FolderHandle none(home + "/no-such-folder");
     EXPECT_FALSE(none.IsOpen());
     EXPECT_EQ(none.Write("1_BS.png", "x", Durability::Deferred), WriteOutcome::NotCreated);
+}
+
+// Files written ahead on other threads and named later in order: each named file holds its
+// bytes and the existing file's mode; what is never named leaves nothing behind; a failure
+// while writing ahead surfaces when the file is named.
+TEST_F(AtomicFile, FilesWrittenAheadAreNamedInOrderAndTheUnnamedVanish) {
+    fs::create_directory(out + "/sub");
+    fs::create_directory(out + "/2_PL.png");  // a folder in the way
+    WriteAll(out + "/3_BS.png", "old");
+    fs::permissions(out + "/3_BS.png",
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const FolderHandle folder(out);
+    struct Case {
+        std::string name, bytes;
+        bool ahead;  // written into an unnamed file before it is named
+        bool named;  // named at all (the run ended before the rest)
+        WriteOutcome outcome;
+    };
+    const std::string big(4096, 'x');
+    const Case cases[] = {
+        {"1_BS.png", "bs1", true, true, WriteOutcome::Written},
+        {"2_PL.png", "pl2", true, true, WriteOutcome::NotCreated},
+        {"3_BS.png", "bs3", true, true, WriteOutcome::Written},  // replaced, mode kept
+        {"sub/4_BS.png", "bs4", false, true, WriteOutcome::Written},
+        {"5_BS.png", big, true, true, WriteOutcome::NotWritten},  // past the disk's end
+        {"6_BS.png", "bs6", true, false, WriteOutcome::Written},
+    };
+    std::vector<PreparedFile> prepared;
+    for (const Case& c : cases) {
+        std::unique_ptr<test::FileSizeLimit> full;
+        if (c.bytes == big) full = std::make_unique<test::FileSizeLimit>(1024);
+        std::thread([&] {
+            prepared.push_back(folder.Prepare(c.name, c.bytes, Durability::Deferred));
+        }).join();
+        EXPECT_EQ(prepared.back().BytesTaken(), c.ahead || c.bytes == big) << c.name;
+    }
+    EXPECT_EQ(Entries(out), (std::vector<std::string>{"2_PL.png", "3_BS.png", "sub"}));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        if (!c.named) continue;
+        EXPECT_EQ(folder.Place(prepared[i], c.name, c.bytes, Durability::Durable), c.outcome)
+            << c.name;
+        if (c.outcome == WriteOutcome::Written) {
+            EXPECT_EQ(ReadAll(out + "/" + c.name), c.bytes);
+        }
+    }
+    prepared.clear();
+    EXPECT_EQ(Entries(out), (std::vector<std::string>{"1_BS.png", "2_PL.png", "3_BS.png", "sub"}));
+    EXPECT_EQ(fs::status(out + "/3_BS.png").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(Entries(out + "/sub"), (std::vector<std::string>{"4_BS.png"}));
 }
 
 }  // namespace
