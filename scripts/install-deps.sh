@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
   libgif-dev libpng-dev libzip-dev libturbojpeg0-dev
   libdeflate-dev  # PNG: deflate and CRC
+  libfontconfig-dev  # the diagram face's file, read once for many drawing threads
   fonts-ipafont-gothic
   libgtest-dev
   poppler-utils librsvg2-bin  # the vector-output tests read PDFs back and render SVGs

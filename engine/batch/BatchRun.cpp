@@ -258,7 +258,7 @@ bool Run::ProcessLines(std::istream& in, const CsvScan& scan) {
     // are drawn and encoded on `jobs` threads and committed by the writer on its own, while
     // this thread reads ahead; the writer's bound keeps memory flat however many periods
     // the file has.
-    PrepareDrawing();
+    PrepareDrawing(jobs_);
     EncoderPool pool(jobs_ == 1 ? 0 : jobs_);
     Writer writer(WriterCapacity(jobs_), jobs_ > 1, CommitPeriod);
     const Cp932Codec codec;

@@ -6,6 +6,7 @@
 #include "engine/output/VectorDiagram.h"
 #include "engine/render/PainterSurface.h"
 #include "engine/render/PeriodRender.h"
+#include "engine/render/SharedFontData.h"
 
 namespace quorvex {
 namespace {
@@ -46,8 +47,9 @@ void BitmapShelf::Put(QImage image) {
     if (images_.size() < capacity_) images_.push_back(std::move(image));
 }
 
-void PrepareDrawing() {
+void PrepareDrawing(int threads) {
     ResolveFontFamily({});
+    ShareDiagramFontData(threads);
 }
 
 DrawnPeriod DrawAndEncodePeriod(const StatementData& data, const DiagramOptions& options,
@@ -59,6 +61,29 @@ DrawnPeriod DrawAndEncodePeriod(const StatementData& data, const DiagramOptions&
     // the pictures, none are drawn (a quarter of an SVG period's work).
     const bool bitmaps = keepPictures || !VectorFormatOf(outSaki);
     if (!bitmaps && (size.width <= 0 || size.height <= 0)) return out;
+    if (bitmaps && !keepPictures) {
+        // Nobody sees the pictures: one bitmap serves BS, then PL, so a thread holds one.
+        // As below, a PL that cannot be drawn leaves the period undrawn.
+        bs.image() = shelf.Take(size.width, size.height);
+        if (!RenderPeriodDiagram(data, options, size.width, size.height, DiagramKind::BalanceSheet,
+                                 bs, scale)) {
+            return out;
+        }
+        EncodedDiagram bsFile =
+            EncodeOrReport(bs.image(), data, options, kOutTypeBs, size, outSaki, scale);
+        if (!RenderPeriodDiagram(data, options, size.width, size.height, DiagramKind::ProfitAndLoss,
+                                 bs, scale)) {
+            return out;
+        }
+        out.drawn = true;
+        out.bsFile = std::move(bsFile);
+        if (out.bsFile.ok) {
+            out.plFile =
+                EncodeOrReport(bs.image(), data, options, kOutTypePl, size, outSaki, scale);
+        }
+        shelf.Put(std::move(bs.image()));
+        return out;
+    }
     if (bitmaps) {
         bs.image() = shelf.Take(size.width, size.height);
         pl.image() = shelf.Take(size.width, size.height);

@@ -42,9 +42,10 @@ struct DrawnPeriod {
 };
 
 // Sets up, on the calling thread, what the first drawing would otherwise set up on a pool
-// thread: the font database. Call it before the pool's threads start: a library that runs
+// thread: the font database, and for many threads one copy of the diagram face's file
+// (ShareDiagramFontData). Call it before the pool's threads start: a library that runs
 // short of memory while it loads its configuration may crash rather than fail.
-void PrepareDrawing();
+void PrepareDrawing(int threads);
 
 // Draws both diagrams of `data` at `size` and encodes them for target `outSaki`, as the
 // window's output would (EncodeDiagram). Out of memory while encoding: message 30001 on

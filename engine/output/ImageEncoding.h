@@ -35,7 +35,7 @@ QImage MakeCanvas(const QImage& bitmap, int width, int height);
 
 // The file bytes of `canvas` in the given format. JPEG at quality 100; BMP 24-bit; GIF
 // with an exact palette when the picture has at most 256 colours (else the 256 most
-// frequent colours, the others mapped to the nearest); PNG 8-bit RGB through libpng;
+// frequent colours, the others mapped to the nearest); PNG lossless (PngEncoder.h);
 // TIFF LZW-compressed. Nothing on failure.
 std::optional<QByteArray> EncodeCanvas(const QImage& canvas, ImageEncoder encoder);
 

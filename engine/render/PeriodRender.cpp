@@ -7,14 +7,16 @@ namespace quorvex {
 bool RenderPeriodDiagrams(const StatementData& data, const DiagramOptions& options, int width,
                           int height, DiagramBitmap& bs, DiagramBitmap& pl,
                           const DiagramScale& scale) {
-    if (scale.mode == ScaleMode::Ratio) {
-        return PrepareDiagramBitmap(bs, width, height) && DrawBsDiagram(bs, data, options) &&
-               PrepareDiagramBitmap(pl, width, height) && DrawPlDiagram(pl, data, options);
-    }
-    return PrepareDiagramBitmap(bs, width, height) &&
-           DrawScaledDiagram(bs, DiagramKind::BalanceSheet, data, options, scale) &&
-           PrepareDiagramBitmap(pl, width, height) &&
-           DrawScaledDiagram(pl, DiagramKind::ProfitAndLoss, data, options, scale);
+    return RenderPeriodDiagram(data, options, width, height, DiagramKind::BalanceSheet, bs,
+                               scale) &&
+           RenderPeriodDiagram(data, options, width, height, DiagramKind::ProfitAndLoss, pl, scale);
+}
+
+bool RenderPeriodDiagram(const StatementData& data, const DiagramOptions& options, int width,
+                         int height, DiagramKind kind, DiagramBitmap& bitmap,
+                         const DiagramScale& scale) {
+    return PrepareDiagramBitmap(bitmap, width, height) &&
+           DrawScaledDiagram(bitmap, kind, data, options, scale);
 }
 
 bool DrawScaledDiagram(DiagramBitmap& bitmap, DiagramKind kind, const StatementData& data,

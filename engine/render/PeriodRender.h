@@ -18,6 +18,11 @@ namespace quorvex {
 bool RenderPeriodDiagrams(const StatementData& data, const DiagramOptions& options, int width,
                           int height, DiagramBitmap& bs, DiagramBitmap& pl,
                           const DiagramScale& scale = {});
+// Prepares `bitmap` at width x height and draws the diagram of `kind` into it, as
+// RenderPeriodDiagrams draws that one.
+bool RenderPeriodDiagram(const StatementData& data, const DiagramOptions& options, int width,
+                         int height, DiagramKind kind, DiagramBitmap& bitmap,
+                         const DiagramScale& scale = {});
 // One diagram into a prepared bitmap at its size, on the given scale (the ratio mode draws
 // exactly as DrawBsDiagram / DrawPlDiagram).
 bool DrawScaledDiagram(DiagramBitmap& bitmap, DiagramKind kind, const StatementData& data,
