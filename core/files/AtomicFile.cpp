@@ -171,12 +171,9 @@ bool MayReplace(int dir, const std::string& leaf, struct stat& existing, bool& r
 std::atomic<long> waitingFiles{0};
 
 long WaitingLimit() {
-    static const long limit = [] {
-        struct rlimit files {};
-        if (::getrlimit(RLIMIT_NOFILE, &files) != 0 || files.rlim_cur == RLIM_INFINITY) return 256L;
-        return std::min(256L, static_cast<long>(files.rlim_cur / 4));
-    }();
-    return limit;
+    struct rlimit files {};
+    if (::getrlimit(RLIMIT_NOFILE, &files) != 0 || files.rlim_cur == RLIM_INFINITY) return 256L;
+    return std::min(256L, static_cast<long>(files.rlim_cur / 4));
 }
 
 bool TakeWaitingSlot() {

@@ -1,5 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -268,6 +270,40 @@ TEST_F(AtomicFile, FilesWrittenAheadAreNamedInOrderAndTheUnnamedVanish) {
     EXPECT_EQ(fs::status(out + "/3_BS.png").permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(Entries(out + "/sub"), (std::vector<std::string>{"4_BS.png"}));
+}
+
+// Files waiting to be named hold a descriptor each: never more than a quarter of the
+// process's, so the rest of the program can still open files; the others are written when
+// they are named.
+TEST_F(AtomicFile, FilesWaitingToBeNamedLeaveDescriptorsToTheProgram) {
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit low = saved;
+    low.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    const FolderHandle folder(out);
+    std::vector<PreparedFile> prepared;
+    int ahead = 0;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = std::to_string(i) + ".png";
+        prepared.push_back(folder.Prepare(name, name, Durability::Deferred));
+        ahead += prepared.back().BytesTaken() ? 1 : 0;
+    }
+    EXPECT_EQ(ahead, 16);
+    const int other = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    EXPECT_GE(other, 0);
+    if (other >= 0) ::close(other);
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = std::to_string(i) + ".png";
+        EXPECT_EQ(
+            folder.Place(prepared[static_cast<std::size_t>(i)], name, name, Durability::Deferred),
+            WriteOutcome::Written);
+        EXPECT_EQ(ReadAll(out + "/" + name), name);
+    }
+    // Named files give their descriptors back.
+    prepared.clear();
+    EXPECT_TRUE(folder.Prepare("again.png", "x", Durability::Deferred).BytesTaken());
+    setrlimit(RLIMIT_NOFILE, &saved);
 }
 
 }  // namespace
