@@ -144,7 +144,8 @@ QByteArray FinishSvg(QByteArray svg, int width, int height, const QStringList& f
     // The drawn texts come escaped for & < > " only, and with any character as it was: the
     // generator's own markup has neither a character XML refuses nor an apostrophe.
     if (NeedsXmlRepair(svg)) svg = XmlSafe(QString::fromUtf8(svg)).toUtf8();
-    svg.replace('\'', "&apos;");
+    // Looked for first: replace() searches for a single byte as for a word, slowly.
+    if (svg.contains('\'')) svg.replace('\'', "&apos;");
     SetSvgSize(svg, width, height);
     // Only on the text elements: the groups' font attributes style nothing.
     if (families.isEmpty()) return svg;
