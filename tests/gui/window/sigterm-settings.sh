@@ -55,7 +55,8 @@ xdotool key Tab
 xdotool type --delay 20 Cash
 xdotool key --delay 20 --repeat 10 Tab
 xdotool type --delay 20 987654
-sleep 0.5
+# A window on a loaded machine (the other tests run beside it) may still be taking the keys.
+sleep 2
 kill -s "$signal" "$app"
 status=0
 for _ in $(seq 100); do kill -0 "$app" 2> /dev/null || break; sleep 0.1; done
